@@ -1,0 +1,56 @@
+#pragma once
+
+#include "gui/CMenuItem.h"
+#include "gui/CParamDisplay.h"
+
+#include <memory>
+#include <vector>
+
+class COptionMenuPopup;
+
+// A list of entries of which one is current; its value is the current entry's index, so its
+// maximum is the entry count - 1. A click opens the list inside the frame as a modal view;
+// choosing an entry is one gesture (beginEdit when the list opens, valueChanged, endEdit when
+// it closes); closing it without a choice changes nothing.
+class COptionMenu : public CParamDisplay
+{
+public:
+    COptionMenu(const CRect& size, CControlListener* listener, int32_t tag,
+                CBitmap* background = nullptr, CBitmap* bgWhenClick = nullptr, int32_t style = 0);
+    COptionMenu(const COptionMenu& other);
+    ~COptionMenu() override;
+
+    CMenuItem* addEntry(const char* title, int32_t index = -1, int32_t flags = CMenuItem::kNoFlags);
+    CMenuItem* addSeparator() { return addEntry("-"); }
+    bool removeEntry(int32_t index);
+    bool removeAllEntry();
+    int32_t getNbEntries() const { return static_cast<int32_t>(entries.size()); }
+    CMenuItem* getEntry(int32_t index) const;
+    CMenuItem* getCurrent() const { return getEntry(currentIndex); }
+    int32_t getCurrentIndex() const { return currentIndex; }
+    bool setCurrent(int32_t index);
+    bool checkEntry(int32_t index, bool state);
+    void setNbItemsPerColumn(int32_t n) { nbItemsPerColumn = n > 0 ? n : 1; }
+    int32_t getNbItemsPerColumn() const { return nbItemsPerColumn; }
+    int32_t getLastResult() const { return lastResult; }
+
+    void setValue(float val) override;
+    float getMax() const override;
+
+    void draw(CDrawContext* context) override;
+    CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+    bool isPopupOpen() const { return popup != nullptr; }
+    // Called by the open list: the chosen index, or -1 when it closed without a choice.
+    void popupClosed(int32_t index);
+
+    bool isTypeOf(const char* type) const override;
+    CView* newCopy() const override { return new COptionMenu(*this); }
+
+protected:
+    std::vector<std::unique_ptr<CMenuItem>> entries;
+    CBitmap* bgWhenClick = nullptr;
+    COptionMenuPopup* popup = nullptr;
+    int32_t currentIndex = -1;
+    int32_t lastResult = -1;
+    int32_t nbItemsPerColumn = 16;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+// Which image of a vertical strip of `count` images shows a normalised value. Values outside
+// 0..1 show the end images, so a strip is never read past its last image.
+inline int32_t stripIndexFloor(float normalized, int32_t count)
+{
+    if (count <= 1 || !(normalized > 0.f))
+        return 0;
+    const double index = std::floor(static_cast<double>(normalized) * (count - 1));
+    return index >= count - 1 ? count - 1 : static_cast<int32_t>(index);
+}
+
+inline int32_t stripIndexRound(float normalized, int32_t count)
+{
+    if (count <= 1 || !(normalized > 0.f))
+        return 0;
+    const double index = std::trunc(static_cast<double>(normalized) * (count - 1) + 0.5);
+    return index >= count - 1 ? count - 1 : static_cast<int32_t>(index);
+}
