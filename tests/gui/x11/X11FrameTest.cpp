@@ -1,0 +1,230 @@
+// The editor window on a real X server: Xvfb on a private display, a test host window with a
+// frame inside it, driven with xdotool. Skipped when Xvfb or xdotool is not installed.
+#include "../GuiTestSupport.h"
+
+#include "gui/CAnimKnob.h"
+#include "gui/COnOffButton.h"
+#include "gui/CTextEdit.h"
+#include "gui/x11/X11Frame.h"
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+pid_t gXvfb = -1;
+std::string gDisplay;
+
+int countOpenDescriptors()
+{
+    int n = 0;
+    if (DIR* d = opendir("/proc/self/fd")) {
+        while (readdir(d))
+            ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+class X11FrameTest : public ::testing::Test
+{
+public:
+    static void SetUpTestSuite()
+    {
+        if (access("/usr/bin/Xvfb", X_OK) != 0 || access("/usr/bin/xdotool", X_OK) != 0)
+            return;
+        int number = 90 + static_cast<int>(getpid() % 100);
+        char name[64];
+        for (;; ++number) {
+            std::snprintf(name, sizeof(name), "/tmp/.X%d-lock", number);
+            if (access(name, F_OK) != 0)
+                break;
+        }
+        std::snprintf(name, sizeof(name), ":%d", number);
+        gDisplay = name;
+        gXvfb = fork();
+        if (gXvfb == 0) {
+            const int devnull = open("/dev/null", O_WRONLY);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+            execl("/usr/bin/Xvfb", "Xvfb", gDisplay.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                  "-noreset", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 100; ++i) {
+            xcb_connection_t* c = xcb_connect(gDisplay.c_str(), nullptr);
+            const bool up = !xcb_connection_has_error(c);
+            xcb_disconnect(c);
+            if (up) {
+                setenv("DISPLAY", gDisplay.c_str(), 1);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        TearDownTestSuite();
+    }
+    static void TearDownTestSuite()
+    {
+        if (gXvfb > 0) {
+            kill(gXvfb, SIGTERM);
+            waitpid(gXvfb, nullptr, 0);
+        }
+        gXvfb = -1;
+    }
+
+protected:
+    void SetUp() override
+    {
+        if (gXvfb <= 0)
+            GTEST_SKIP() << "Xvfb or xdotool not installed (scripts/install-deps.sh installs them)";
+        host = xcb_connect(gDisplay.c_str(), nullptr);
+        ASSERT_FALSE(xcb_connection_has_error(host));
+        hostWindow = createHostWindow();
+    }
+    void TearDown() override
+    {
+        if (host) {
+            xcb_destroy_window(host, hostWindow);
+            xcb_disconnect(host);
+        }
+    }
+
+    xcb_window_t createHostWindow()
+    {
+        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(host)).data;
+        const xcb_window_t w = xcb_generate_id(host);
+        const uint32_t values[] = {screen->black_pixel};
+        xcb_create_window(host, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 800, 300, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+        xcb_map_window(host, w);
+        sync();
+        return w;
+    }
+    void sync() { free(xcb_get_input_focus_reply(host, xcb_get_input_focus(host), nullptr)); }
+
+    // Runs editor idles until the condition holds (or a second has passed).
+    bool idleUntil(CFrame* frame, const std::function<bool()>& done)
+    {
+        for (int i = 0; i < 100; ++i) {
+            frame->idle();
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    xcb_connection_t* host = nullptr;
+    xcb_window_t hostWindow = 0;
+};
+
+} // namespace
+
+TEST_F(X11FrameTest, ClicksDragsTypingAndTheScreenMatchesTheBackBuffer)
+{
+    CallLog log;
+    log.knobMode = kLinearMode;
+    auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
+    ASSERT_TRUE(frame->hasPlatformWindow());
+    CBitmap* buttonStrip = makeStrip(40, 20, 2);
+    CBitmap* knobStrip = makeStrip(50, 50, 11);
+    auto* button = new COnOffButton(CRect(20, 10, 60, 30), &log, 8, buttonStrip);
+    auto* knob = new CAnimKnob(CRect(300, 100, 350, 150), &log, 6, 11, 50, knobStrip);
+    knob->setValue(0.5f);
+    auto* edit = new CTextEdit(CRect(175, 232, 292, 246), &log, 96, "Preset 1");
+    edit->setFont(kNormalFontSmall);
+    frame->addView(button);
+    frame->addView(knob);
+    frame->addView(edit);
+    const auto window = dynamic_cast<X11Frame*>(frame->getPlatformFrame())->getWindow();
+    idleUntil(frame, [] { return false; }); // mapped, exposed, drawn
+
+    ASSERT_TRUE(run("xdotool mousemove 30 15 click 1"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return button->getValue() == 1.f; }));
+
+    log.clear();
+    ASSERT_TRUE(run("xdotool mousemove 325 140 mousedown 1 mousemove 325 115 mousemove 325 90 mouseup 1"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return !log.calls.empty() && log.calls.back() == "end 6"; }));
+    EXPECT_NEAR(knob->getValue(), 0.75f, 1e-6) << "50 px up at 200 px per range";
+    ASSERT_GE(log.calls.size(), 3u);
+    EXPECT_EQ(log.calls.front(), "begin 6");
+    EXPECT_EQ(log.calls[log.calls.size() - 2], "changed 6 0.75");
+
+    log.clear();
+    ASSERT_TRUE(run("xdotool mousemove 200 239 click 1"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return frame->getFocusView() == edit; }));
+    ASSERT_TRUE(run("xdotool key BackSpace type Xy"));
+    ASSERT_TRUE(run("xdotool key Return"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return frame->getFocusView() == nullptr; }));
+    EXPECT_STREQ(edit->getText(), "Preset Xy");
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"begin 96", "changed 96 0", "end 96"}));
+
+    // Screenshot of the window against the back buffer.
+    idleUntil(frame, [] { return false; });
+    auto* image = xcb_get_image_reply(
+        host, xcb_get_image(host, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, 778, 248, ~0u), nullptr);
+    ASSERT_NE(image, nullptr);
+    const auto* pixels = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
+    int differences = 0;
+    for (int y = 0; y < 248; ++y)
+        for (int x = 0; x < 778; ++x)
+            differences += (pixels[y * 778 + x] & 0xffffff) != pixelAt(frame->getBackBuffer(), x, y);
+    free(image);
+    EXPECT_EQ(differences, 0);
+    EXPECT_EQ(countDifferences(frame->getBackBuffer(), knob->getViewSize(), knobStrip, CPoint(0, 7 * 50)), 0);
+
+    frame->close();
+    buttonStrip->forget();
+    knobStrip->forget();
+}
+
+TEST_F(X11FrameTest, FiftyOpenCloseCyclesKeepTheDescriptorCount)
+{
+    CallLog log;
+    auto cycle = [&] {
+        auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
+        EXPECT_TRUE(frame->hasPlatformWindow());
+        frame->addView(new COnOffButton(CRect(0, 0, 10, 10), &log, 1, nullptr));
+        frame->idle();
+        frame->close();
+    };
+    cycle();
+    const int before = countOpenDescriptors();
+    for (int i = 0; i < 50; ++i)
+        cycle();
+    EXPECT_EQ(countOpenDescriptors(), before);
+}
+
+TEST_F(X11FrameTest, BadParentFailsCleanlyAndADestroyedParentIsSurvived)
+{
+    CallLog log;
+    auto* orphan = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{0x3fffff0}), &log);
+    EXPECT_FALSE(orphan->hasPlatformWindow());
+    orphan->idle();
+    orphan->close();
+
+    auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
+    ASSERT_TRUE(frame->hasPlatformWindow());
+    frame->idle();
+    xcb_destroy_window(host, hostWindow); // the host tears its window down first
+    sync();
+    hostWindow = createHostWindow();
+    frame->setDirty(true);
+    frame->idle();
+    frame->idle();
+    frame->close();
+    SUCCEED() << "still running";
+}
