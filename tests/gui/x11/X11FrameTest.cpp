@@ -47,32 +47,40 @@ public:
         if (access("/usr/bin/Xvfb", X_OK) != 0 || access("/usr/bin/xdotool", X_OK) != 0)
             return;
         int number = 90 + static_cast<int>(getpid() % 100);
-        char name[64];
-        for (;; ++number) {
+        // Parallel test processes each start their own server; a display already taken makes
+        // our Xvfb exit, and we try the next number.
+        for (int attempt = 0; attempt < 8; ++attempt, ++number) {
+            char name[64];
             std::snprintf(name, sizeof(name), "/tmp/.X%d-lock", number);
-            if (access(name, F_OK) != 0)
-                break;
-        }
-        std::snprintf(name, sizeof(name), ":%d", number);
-        gDisplay = name;
-        gXvfb = fork();
-        if (gXvfb == 0) {
-            const int devnull = open("/dev/null", O_WRONLY);
-            dup2(devnull, 1);
-            dup2(devnull, 2);
-            execl("/usr/bin/Xvfb", "Xvfb", gDisplay.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                  "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 100; ++i) {
-            xcb_connection_t* c = xcb_connect(gDisplay.c_str(), nullptr);
-            const bool up = !xcb_connection_has_error(c);
-            xcb_disconnect(c);
-            if (up) {
-                setenv("DISPLAY", gDisplay.c_str(), 1);
-                return;
+            if (access(name, F_OK) == 0)
+                continue;
+            std::snprintf(name, sizeof(name), ":%d", number);
+            gDisplay = name;
+            gXvfb = fork();
+            if (gXvfb == 0) {
+                const int devnull = open("/dev/null", O_WRONLY);
+                dup2(devnull, 1);
+                dup2(devnull, 2);
+                execl("/usr/bin/Xvfb", "Xvfb", gDisplay.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+                      "tcp", "-noreset", static_cast<char*>(nullptr));
+                _exit(127);
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            for (int i = 0; i < 100; ++i) {
+                if (waitpid(gXvfb, nullptr, WNOHANG) == gXvfb) {
+                    gXvfb = -1;
+                    break;
+                }
+                xcb_connection_t* c = xcb_connect(gDisplay.c_str(), nullptr);
+                const bool up = !xcb_connection_has_error(c);
+                xcb_disconnect(c);
+                if (up && waitpid(gXvfb, nullptr, WNOHANG) == 0) {
+                    setenv("DISPLAY", gDisplay.c_str(), 1);
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            if (gXvfb > 0)
+                break;
         }
         TearDownTestSuite();
     }
