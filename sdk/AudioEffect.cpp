@@ -203,7 +203,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
       if (!ptr) return 0;
       return getChunk(static_cast<void**>(ptr), index != 0);
     case effSetChunk:
-      if (!ptr || value < 0) return 0;
+      if (!ptr || value < 0 || value > INT32_MAX) return 0;
       return setChunk(ptr, static_cast<VstInt32>(value), index != 0);
     default:
       return 0;
