@@ -13,7 +13,7 @@ namespace vtgen {
 namespace {
 
 constexpr double kTitleSize = 30.0;
-constexpr int kTextLeft = 236;
+constexpr double kTitleGap = 8.0;
 
 } // namespace
 
@@ -73,10 +73,11 @@ void AboutPainter::paintTexts(cairo_t* cr) const
     const TextStyle maker{kTitleSize, true, palette::kLegend};
     const TextStyle product{kTitleSize, false, palette::kLegend};
     const double titleMiddle = version.bottom() + 12.0;
-    const double makerWidth = drawText(cr, "ZAL", kTextLeft, titleMiddle, Align::Left, maker);
-    const double productLeft = kTextLeft + makerWidth + 8.0;
-    const double productWidth = drawText(cr, "Veltrane", productLeft, titleMiddle, Align::Left, product);
-    (void)productWidth;
+    const double makerWidth = textWidth(cr, "ZAL", maker.size, maker.bold);
+    const double productWidth = textWidth(cr, "Veltrane", product.size, product.bold);
+    const int textLeft = static_cast<int>(std::round(version.left - 7.0 - productWidth - kTitleGap - makerWidth));
+    drawText(cr, "ZAL", textLeft, titleMiddle, Align::Left, maker);
+    drawText(cr, "Veltrane", textLeft + makerWidth + kTitleGap, titleMiddle, Align::Left, product);
 
     roundedRectPath(cr, version.left - 3, version.top - 3, version.width + 6, version.height + 6, 3.0);
     setColour(cr, rgb(118, 128, 140));
@@ -87,16 +88,16 @@ void AboutPainter::paintTexts(cairo_t* cr) const
     cairo_stroke(cr);
 
     const TextStyle subtitle{10.0, true, palette::kFrequency};
-    drawText(cr, "FIVE-BAND CHANNEL STRIP EQUALISER", kTextLeft + 1, titleMiddle + 26.0, Align::Left, subtitle);
-    horizontalLine(cr, kTextLeft + 1, kWidth - 60, static_cast<int>(titleMiddle) + 38, palette::kLegendDim, 0.45);
+    drawText(cr, "FIVE-BAND CHANNEL STRIP EQUALISER", textLeft + 1, titleMiddle + 26.0, Align::Left, subtitle);
+    horizontalLine(cr, textLeft + 1, kWidth - 60, static_cast<int>(titleMiddle) + 38, palette::kLegendDim, 0.45);
 
     const TextStyle body{10.0, false, palette::kLegend};
     const double lines = titleMiddle + 54.0;
-    drawText(cr, "High-pass filter, low and high shelf with dip, two mid bands with three-step Q,", kTextLeft + 1, lines,
+    drawText(cr, "High-pass filter, low and high shelf with dip, two mid bands with three-step Q,", textLeft + 1, lines,
              Align::Left, body);
-    drawText(cr, "output gain with look-ahead saturation, oversampled below 65 kHz.", kTextLeft + 1, lines + 15.0,
+    drawText(cr, "output gain with look-ahead saturation, oversampled below 65 kHz.", textLeft + 1, lines + 15.0,
              Align::Left, body);
-    drawText(cr, "VST 2.4 effect for Linux x86_64", kTextLeft + 1, lines + 37.0, Align::Left,
+    drawText(cr, "VST 2.4 effect for Linux x86_64", textLeft + 1, lines + 37.0, Align::Left,
              {9.0, false, palette::kLegendDim});
     drawText(cr, "Click to close", kWidth - 40, kHeight - 26, Align::Right, {9.0, false, palette::kLegendDim});
 }

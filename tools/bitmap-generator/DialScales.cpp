@@ -53,8 +53,10 @@ std::string formatFrequency(double hertz)
             std::snprintf(text, sizeof text, "%.1f", hertz);
         return text;
     }
-    const double kilo = hertz / 1000.0;
-    std::snprintf(text, sizeof text, kilo < 10.0 ? "%.2f" : "%.1f", kilo);
+    // Three significant digits, halves rounded up (1125 Hz is "1.13k").
+    const double scale = hertz < 10000.0 ? 100.0 : 10.0;
+    const double kilo = std::floor(hertz / 1000.0 * scale + 0.5) / scale;
+    std::snprintf(text, sizeof text, scale > 10.0 ? "%.2f" : "%.1f", kilo);
     std::string result(text);
     while (result.back() == '0')
         result.pop_back();

@@ -21,7 +21,7 @@ constexpr int kGrooveBottom = 204;
 
 constexpr TextStyle kSectionLegend{9.0, true, palette::kLegend};
 constexpr TextStyle kSmallLegend{7.5, true, palette::kLegend};
-constexpr TextStyle kPositionLegend{7.5, false, palette::kLegendDim};
+constexpr TextStyle kPositionLegend{7.5, true, palette::kLegendDim};
 
 } // namespace
 
@@ -97,7 +97,6 @@ void PanelPainter::paintScrews(cairo_t* cr) const
 {
     drawScrew(cr, 9.5, 9.5, 30.0);
     drawScrew(cr, kPanelWidth - 9.5, 9.5, 75.0);
-    drawScrew(cr, kPanelWidth - 9.5, 218.5, 10.0);
 }
 
 void PanelPainter::paintControlLegends(cairo_t* cr) const

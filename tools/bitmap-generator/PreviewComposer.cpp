@@ -1,5 +1,6 @@
 #include "tools/bitmap-generator/PreviewComposer.h"
 
+#include "tools/bitmap-generator/AboutPainter.h"
 #include "tools/bitmap-generator/Drawing.h"
 #include "tools/bitmap-generator/Palette.h"
 
@@ -46,6 +47,29 @@ bool PreviewComposer::write(const std::filesystem::path& file) const
     drawText(cr, "46smps", 102, kLatencyText.top + kLatencyText.height / 2.0, Align::Left, readout);
     drawText(cr, "Current", kNameField.left + kNameField.width / 2.0, 239, Align::Centre,
              {11.0, false, palette::kDisplayInk, 1.0, false});
+    cairo_surface_flush(surface.get());
+    return cairo_surface_write_to_png(surface.get(), file.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+} // namespace vtgen
+
+namespace vtgen {
+
+bool PreviewComposer::writeAbout(const std::filesystem::path& file) const
+{
+    const int height = AboutPainter::kHeight;
+    Surface surface = makeImage(AboutPainter::kWidth, 2 * height);
+    Context context = makeContext(surface.get());
+    cairo_t* cr = context.get();
+    const Box version = AboutPainter::versionBox();
+    const Colour inks[] = {palette::kWhite, palette::kBlack};
+    for (int copy = 0; copy < 2; ++copy) {
+        SavedState saved(cr);
+        cairo_translate(cr, 0, copy * height);
+        place(cr, BitmapSet::fileName(kAboutBitmap), 0);
+        drawText(cr, "v.1.8.0", version.left + version.width / 2.0, version.top + version.height / 2.0, Align::Centre,
+                 {9.0, false, inks[copy], 1.0, false});
+    }
     cairo_surface_flush(surface.get());
     return cairo_surface_write_to_png(surface.get(), file.c_str()) == CAIRO_STATUS_SUCCESS;
 }

@@ -102,9 +102,9 @@ void SwitchPainter::paintLamp(cairo_t* cr, Box box, LampState state) const
     const double bezel = 6.0;
     const double lens = 4.2;
     if (state == LampState::On)
-        glow(cr, centre, lens, box.width / 2.0, palette::kClip, 0.75);
+        glow(cr, centre, lens, box.width / 2.0, palette::kClip, 0.95);
     else if (state == LampState::Held)
-        glow(cr, centre, lens, box.width / 2.0 - 1.0, palette::kClip, 0.35);
+        glow(cr, centre, lens, box.width / 2.0 - 2.0, palette::kClip, 0.18);
     else
         softShadow(cr, centre, bezel, 0.8, 1.6, 0.6);
 
@@ -118,10 +118,10 @@ void SwitchPainter::paintLamp(cairo_t* cr, Box box, LampState state) const
     setColour(cr, palette::kBlack, 0.85);
     cairo_fill(cr);
 
-    const double brightness = state == LampState::On ? 1.0 : state == LampState::Held ? 0.62 : 0.22;
+    const double brightness = state == LampState::On ? 1.0 : state == LampState::Held ? 0.5 : 0.22;
     const Colour body = mix(palette::kBlack, palette::kClip, brightness);
     const Colour hot = state == LampState::Off ? mix(body, palette::kWhite, 0.15)
-                                               : mix(palette::kClip, palette::kWhite, 0.3 + 0.4 * brightness);
+                                               : mix(palette::kClip, palette::kWhite, brightness > 0.9 ? 0.75 : 0.2);
     Pattern lensShade(cairo_pattern_create_radial(centre.x - 1.0, centre.y - 1.2, 0.3, centre.x, centre.y, lens));
     cairo_pattern_add_color_stop_rgb(lensShade.get(), 0.0, hot.r, hot.g, hot.b);
     cairo_pattern_add_color_stop_rgb(lensShade.get(), 1.0, body.r, body.g, body.b);
