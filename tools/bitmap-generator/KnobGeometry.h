@@ -8,7 +8,7 @@ namespace vtgen {
 constexpr double kCoaxCapRadius = 17.5;
 constexpr double kCoaxBezelOuter = 22.5;
 constexpr double kCoaxCollarInner = 24.0;
-constexpr double kCoaxCollarOuter = 33.0;
+constexpr double kCoaxCollarOuter = 32.5;
 constexpr double kCoaxTickInner = 36.5;
 
 // High-pass knob: a skirt with an index under a cap.

@@ -100,7 +100,9 @@ void KnobPainter::paintKnurledRing(cairo_t* cr, Point centre, double inner, doub
         SavedState shadowScope(cr);
         annulus(cr, centre, outer - 2.0, outer + 6.0);
         cairo_clip(cr);
-        softShadow(cr, centre, outer, 1.8, 3.2, 0.7);
+        // Short and tight: a band knob's collar ends 2.5 pixels inside its picture, and a
+        // shadow cut off by the picture's edge would show as a line.
+        softShadow(cr, centre, outer, 1.0, 1.5, 0.75);
     }
     annulus(cr, centre, inner, outer);
     fillLit(cr, centre, outer, rgb(104, 110, 120), rgb(22, 24, 28));
