@@ -15,7 +15,6 @@ namespace vtgen {
 
 namespace {
 
-constexpr int kRailTop = 229;
 
 Colour capTint(Band band)
 {
@@ -32,10 +31,10 @@ Colour capTint(Band band)
     return rgb(90, 96, 104);
 }
 
+// A single picture that is the source itself: the backdrop is all there is to paint.
 void copyInto(cairo_surface_t* source, StripBuilder& strip)
 {
-    Context cr = strip.picture(0, source);
-    (void)cr;
+    const Context copied = strip.picture(0, source);
 }
 
 } // namespace

@@ -127,7 +127,8 @@ constexpr Box kAboutHotSpot{323, 210, 135, 17};   // (323,210)-(458,227)
 constexpr int kAboutBitmap = 11580;
 constexpr int kBackgroundBitmap = 11500;
 
-// Preset row.
+// Preset row: a rail from y 229 down to the window's bottom edge, its keys at y 232..246.
+constexpr int kRailTop = 229;
 constexpr Box kNameField{175, 232, 117, 14};      // (175..292), centred on y 239
 constexpr Box kPresetMenu{293, 232, 12, 14};
 

@@ -13,7 +13,6 @@ namespace vtgen {
 
 namespace {
 
-constexpr int kRailTop = 229;
 // Grooves between the sections: high-pass, four bands, output.
 constexpr int kGrooveX[] = {150, 268, 387, 507, 630};
 constexpr int kGrooveTop = 12;
