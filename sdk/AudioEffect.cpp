@@ -190,7 +190,13 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
       return 1;
     }
     case effEditOpen:
-      return editor && editor->open(ptr) ? 1 : 0;
+      if (!editor || !editor->open(ptr)) return 0;
+      // A window that could not be made (bad parent, no display) is a failed open.
+      if (!editor->isOpen()) {
+        editor->close();
+        return 0;
+      }
+      return 1;
     case effEditClose:
       if (editor) editor->close();
       return 0;
