@@ -199,6 +199,48 @@ TEST_F(X11FrameTest, ClicksDragsTypingAndTheScreenMatchesTheBackBuffer)
     knobStrip->forget();
 }
 
+namespace {
+// Records what the window translated each press and wheel turn into.
+class ButtonProbe : public CView
+{
+public:
+    explicit ButtonProbe(const CRect& r) : CView(r) {}
+    CMouseEventResult onMouseDown(CPoint&, const CButtonState& b) override
+    {
+        presses.push_back(b);
+        return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    }
+    bool onWheel(const CPoint&, const float& distance, const CButtonState&) override
+    {
+        wheel += distance;
+        return true;
+    }
+    std::vector<int64_t> presses;
+    float wheel = 0;
+};
+} // namespace
+
+TEST_F(X11FrameTest, DoubleClicksWheelAndModifiersAreTranslated)
+{
+    CallLog log;
+    auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
+    auto* probe = new ButtonProbe(CRect(0, 0, 200, 200));
+    frame->addView(probe);
+    idleUntil(frame, [] { return false; });
+    ASSERT_TRUE(run("xdotool mousemove 50 50 click --repeat 2 --delay 60 1"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return probe->presses.size() == 2; }));
+    ASSERT_EQ(probe->presses.size(), 2u);
+    EXPECT_EQ(probe->presses[0], kLButton);
+    EXPECT_EQ(probe->presses[1], kLButton | kDoubleClick);
+    ASSERT_TRUE(run("xdotool sleep 0.3 keydown shift click 3 keyup shift"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return probe->presses.size() == 3; }));
+    ASSERT_EQ(probe->presses.size(), 3u);
+    EXPECT_EQ(probe->presses[2], kRButton | kShift) << "a late second click is no double click";
+    ASSERT_TRUE(run("xdotool click 4 click 4 click 5"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return probe->wheel == 1.f; }));
+    frame->close();
+}
+
 TEST_F(X11FrameTest, FiftyOpenCloseCyclesKeepTheDescriptorCount)
 {
     CallLog log;
