@@ -2,6 +2,7 @@
 
 #include "gui/CFrame.h"
 #include "gui/CKeyCode.h"
+#include "gui/x11/X11Input.h"
 
 #include <cairo-xcb.h>
 
@@ -16,53 +17,6 @@ struct FreeDeleter
     void operator()(void* p) const { std::free(p); }
 };
 template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
-constexpr uint32_t kDoubleClickMs = 250;
-constexpr int kDoubleClickDistance = 5;
-
-// X keysyms the text field understands.
-constexpr uint32_t kXKBackSpace = 0xff08, kXKTab = 0xff09, kXKReturn = 0xff0d, kXKEscape = 0xff1b,
-                   kXKHome = 0xff50, kXKLeft = 0xff51, kXKUp = 0xff52, kXKRight = 0xff53,
-                   kXKDown = 0xff54, kXKPageUp = 0xff55, kXKPageDown = 0xff56, kXKEnd = 0xff57,
-                   kXKKPEnter = 0xff8d, kXKDelete = 0xffff, kXKKPDelete = 0xff9f;
-
-CButtonState modifiersFrom(uint16_t state)
-{
-    int64_t m = 0;
-    if (state & XCB_MOD_MASK_SHIFT)
-        m |= kShift;
-    if (state & XCB_MOD_MASK_CONTROL)
-        m |= kControl;
-    if (state & (XCB_MOD_MASK_1 | XCB_MOD_MASK_5))
-        m |= kAlt;
-    return CButtonState(m);
-}
-
-int64_t buttonsFrom(uint16_t state)
-{
-    int64_t b = 0;
-    if (state & XCB_BUTTON_MASK_1)
-        b |= kLButton;
-    if (state & XCB_BUTTON_MASK_2)
-        b |= kMButton;
-    if (state & XCB_BUTTON_MASK_3)
-        b |= kRButton;
-    return b;
-}
-
-int64_t buttonBit(uint8_t detail)
-{
-    switch (detail) {
-    case 1:
-        return kLButton;
-    case 2:
-        return kMButton;
-    case 3:
-        return kRButton;
-    default:
-        return 0;
-    }
-}
 
 xcb_visualtype_t* findVisual(xcb_connection_t* c, xcb_visualid_t id)
 {
@@ -214,9 +168,9 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion)
         break;
     case XCB_BUTTON_RELEASE: {
         auto* e = reinterpret_cast<const xcb_button_release_event_t*>(event);
-        if (const int64_t bit = buttonBit(e->detail)) {
+        if (const int64_t bit = buttonFromXButton(e->detail)) {
             CPoint where(e->event_x, e->event_y);
-            frame.onMouseUp(where, CButtonState(bit | modifiersFrom(e->state)));
+            frame.onMouseUp(where, CButtonState(bit | modifiersFromXState(e->state)));
         }
         break;
     }
@@ -226,20 +180,20 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion)
             break;
         auto* e = reinterpret_cast<const xcb_motion_notify_event_t*>(event);
         CPoint where(e->event_x, e->event_y);
-        frame.onMouseMoved(where, CButtonState(buttonsFrom(e->state) | modifiersFrom(e->state)));
+        frame.onMouseMoved(where, CButtonState(buttonsFromXState(e->state) | modifiersFromXState(e->state)));
         break;
     }
     case XCB_ENTER_NOTIFY: {
         auto* e = reinterpret_cast<const xcb_enter_notify_event_t*>(event);
         CPoint where(e->event_x, e->event_y);
-        frame.onMouseMoved(where, CButtonState(buttonsFrom(e->state) | modifiersFrom(e->state)));
+        frame.onMouseMoved(where, CButtonState(buttonsFromXState(e->state) | modifiersFromXState(e->state)));
         break;
     }
     case XCB_LEAVE_NOTIFY: {
         auto* e = reinterpret_cast<const xcb_leave_notify_event_t*>(event);
         if (e->mode == XCB_NOTIFY_MODE_NORMAL) {
             CPoint where(e->event_x, e->event_y);
-            frame.onMouseExited(where, modifiersFrom(e->state));
+            frame.onMouseExited(where, CButtonState(modifiersFromXState(e->state)));
         }
         break;
     }
@@ -282,23 +236,15 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion)
 void X11Frame::handleButtonPress(const xcb_button_press_event_t* e)
 {
     CPoint where(e->event_x, e->event_y);
-    const CButtonState modifiers = modifiersFrom(e->state);
+    const CButtonState modifiers(modifiersFromXState(e->state));
     if (e->detail == 4 || e->detail == 5) {
         frame.onWheel(where, e->detail == 4 ? 1.f : -1.f, modifiers);
         return;
     }
-    const int64_t bit = buttonBit(e->detail);
+    const int64_t bit = buttonFromXButton(e->detail);
     if (!bit)
         return;
-    const bool isDouble = !lastPressWasDouble && e->detail == lastPressButton &&
-                          static_cast<uint32_t>(e->time - lastPressTime) <= kDoubleClickMs &&
-                          std::abs(e->event_x - lastPressX) <= kDoubleClickDistance &&
-                          std::abs(e->event_y - lastPressY) <= kDoubleClickDistance;
-    lastPressWasDouble = isDouble;
-    lastPressButton = e->detail;
-    lastPressTime = e->time;
-    lastPressX = e->event_x;
-    lastPressY = e->event_y;
+    const bool isDouble = doubleClick.press(e->detail, e->time, e->event_x, e->event_y);
     frame.onMouseDown(where, CButtonState(bit | modifiers | (isDouble ? int64_t{kDoubleClick} : int64_t{0})));
 }
 
@@ -310,38 +256,9 @@ void X11Frame::handleKey(const xcb_key_press_event_t* e, bool down)
     uint32_t sym = xcb_key_symbols_get_keysym(keySymbols, e->detail, shift ? 1 : 0);
     if (sym == 0 && shift)
         sym = xcb_key_symbols_get_keysym(keySymbols, e->detail, 0);
-    if ((e->state & XCB_MOD_MASK_LOCK) && sym >= 'a' && sym <= 'z')
-        sym -= 'a' - 'A';
     CKeyCode key;
-    switch (sym) {
-    case kXKBackSpace: key.virt = kVKeyBack; break;
-    case kXKTab: key.virt = kVKeyTab; break;
-    case kXKReturn: key.virt = kVKeyReturn; break;
-    case kXKKPEnter: key.virt = kVKeyEnter; break;
-    case kXKEscape: key.virt = kVKeyEscape; break;
-    case kXKHome: key.virt = kVKeyHome; break;
-    case kXKEnd: key.virt = kVKeyEnd; break;
-    case kXKLeft: key.virt = kVKeyLeft; break;
-    case kXKRight: key.virt = kVKeyRight; break;
-    case kXKUp: key.virt = kVKeyUp; break;
-    case kXKDown: key.virt = kVKeyDown; break;
-    case kXKPageUp: key.virt = kVKeyPageUp; break;
-    case kXKPageDown: key.virt = kVKeyPageDown; break;
-    case kXKDelete:
-    case kXKKPDelete: key.virt = kVKeyDelete; break;
-    default:
-        // Latin-1 keysyms equal their character codes.
-        if (sym >= 0x20 && sym <= 0xff)
-            key.character = static_cast<int32_t>(sym);
-        else
-            return;
-    }
-    if (shift)
-        key.modifier |= kKeyModifierShift;
-    if (e->state & XCB_MOD_MASK_CONTROL)
-        key.modifier |= kKeyModifierControl;
-    if (e->state & (XCB_MOD_MASK_1 | XCB_MOD_MASK_5))
-        key.modifier |= kKeyModifierAlternate;
+    if (!keyCodeFromKeysym(sym, e->state, key))
+        return;
     if (down)
         frame.onKeyDown(key);
     else

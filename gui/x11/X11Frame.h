@@ -3,6 +3,7 @@
 #include "gui/CButtonState.h"
 #include "gui/CairoHandles.h"
 #include "gui/IPlatformFrame.h"
+#include "gui/x11/X11Input.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
@@ -54,10 +55,5 @@ private:
     bool keyboardCaptured = false;
     xcb_window_t previousFocus = 0;
 
-    // Double-click detection: the second press of a button within 250 ms and 5 px.
-    xcb_timestamp_t lastPressTime = 0;
-    uint8_t lastPressButton = 0;
-    int lastPressX = -100;
-    int lastPressY = -100;
-    bool lastPressWasDouble = false;
+    DoubleClickDetector doubleClick;
 };
