@@ -18,6 +18,13 @@ public:
 
     bool isHovered() const { return hover; }
     bool isPressed() const { return pressed; }
+    // Clears a press whose release went elsewhere (e.g. to a program the click started);
+    // the caller redraws.
+    void setPressed(bool state)
+    {
+        pressed = state;
+        value = state ? value : 0.f;
+    }
     int32_t imageIndex() const;
 
 private:
