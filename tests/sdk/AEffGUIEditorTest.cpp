@@ -103,6 +103,19 @@ TEST(AEffGUIEditor, KeysReachAFocusedTextFieldOnly) {
   EXPECT_FALSE(editor.onKeyDown(x));
 }
 
+TEST(AEffGUIEditor, OpeningTwiceClosesTheFirstWindow) {
+  Effect effect;
+  Editor editor(&effect);
+  editor.open(nullptr);
+  CFrame* first = editor.getFrame();
+  first->remember();
+  editor.open(nullptr);
+  EXPECT_NE(editor.getFrame(), first);
+  EXPECT_EQ(first->getNbReference(), 1) << "the first frame was closed (only our reference is left)";
+  EXPECT_EQ(first->getNbViews(), 0);
+  first->forget();
+}
+
 TEST(AEffGUIEditor, DestroyingTheEditorWithTheWindowOpenClosesTheFrame) {
   Effect effect;
   auto* editor = new Editor(&effect);
