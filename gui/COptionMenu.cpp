@@ -137,7 +137,27 @@ CMouseEventResult COptionMenu::onMouseDown(CPoint&, const CButtonState& buttons)
     view->forget(); // the frame holds it while it is open
     popup = view;
     invalid();
-    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    return kMouseEventHandled;
+}
+
+CMouseEventResult COptionMenu::onMouseMoved(CPoint& where, const CButtonState&)
+{
+    if (popup) {
+        CPoint p(where);
+        localToFrame(p);
+        popup->trackPointer(p, !size.pointInside(where));
+    }
+    return kMouseEventHandled;
+}
+
+CMouseEventResult COptionMenu::onMouseUp(CPoint& where, const CButtonState&)
+{
+    if (popup) {
+        CPoint p(where);
+        localToFrame(p);
+        popup->releaseAt(p);
+    }
+    return kMouseEventHandled;
 }
 
 void COptionMenu::popupClosed(int32_t index)

@@ -38,7 +38,10 @@ public:
     float getMax() const override;
 
     void draw(CDrawContext* context) override;
+    // The press that opens the list may also choose from it: drag to an entry and release.
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
     bool isPopupOpen() const { return popup != nullptr; }
     // Called by the open list: the chosen index, or -1 when it closed without a choice.
     void popupClosed(int32_t index);

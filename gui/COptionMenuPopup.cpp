@@ -130,6 +130,23 @@ CMouseEventResult COptionMenuPopup::onMouseDown(CPoint& where, const CButtonStat
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
+void COptionMenuPopup::trackPointer(const CPoint& where, bool leftTheMenu)
+{
+    draggedFromMenu = draggedFromMenu || leftTheMenu;
+    CPoint p(where);
+    onMouseMoved(p, CButtonState());
+}
+
+void COptionMenuPopup::releaseAt(const CPoint& where)
+{
+    // A plain click on the menu leaves the list open for a second click.
+    if (!draggedFromMenu)
+        return;
+    const int32_t index = entryAt(where);
+    if (index >= 0 && menu->getEntry(index)->isSelectable())
+        close(index);
+}
+
 int32_t COptionMenuPopup::onKeyDown(CKeyCode& key)
 {
     const int32_t n = menu->getNbEntries();

@@ -20,6 +20,11 @@ public:
     int32_t onKeyDown(CKeyCode& keyCode) override;
     bool removed(CViewContainer* parent) override;
 
+    // The pointer moved with the opening press still held (frame coordinates).
+    void trackPointer(const CPoint& where, bool leftTheMenu);
+    // The opening press ended: over an entry after dragging there, that entry is chosen.
+    void releaseAt(const CPoint& where);
+
     const CRect& getListRect() const { return listRect; }
     // The entry under a point (frame coordinates), or -1.
     int32_t entryAt(const CPoint& where) const;
@@ -37,4 +42,5 @@ private:
     int32_t rowsPerColumn = 1;
     int32_t hoverIndex = -1;
     bool closed = false;
+    bool draggedFromMenu = false;
 };

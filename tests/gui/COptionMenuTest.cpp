@@ -43,8 +43,9 @@ TEST_F(MenuFixture, ValueIsTheEntryIndexAndMaxTheLastIndex)
 
 TEST_F(MenuFixture, ChoosingAnEntryIsOneGesture)
 {
-    EXPECT_EQ(frame.down(298, 240), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-    ASSERT_NE(popup(), nullptr);
+    EXPECT_EQ(frame.down(298, 240), kMouseEventHandled);
+    frame.up(298, 240);
+    ASSERT_NE(popup(), nullptr) << "a click opens the list and leaves it open";
     const CRect list = popup()->getListRect();
     EXPECT_GE(list.top, 0);
     EXPECT_LE(list.bottom, 248) << "the list stays inside the window";
@@ -58,12 +59,27 @@ TEST_F(MenuFixture, ChoosingAnEntryIsOneGesture)
     EXPECT_EQ(log.calls, (Calls{"begin 108", "changed 108 2", "end 108"}));
 }
 
+TEST_F(MenuFixture, PressDragAndReleaseChooses)
+{
+    frame.down(298, 240);
+    ASSERT_NE(popup(), nullptr);
+    const CRect second = popup()->entryRect(1);
+    frame.move(second.left + 5, second.top + 3);
+    EXPECT_EQ(popup()->getHoverIndex(), 1);
+    frame.up(second.left + 5, second.top + 3);
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_EQ(menu->getCurrentIndex(), 1);
+    EXPECT_EQ(log.calls, (Calls{"begin 108", "changed 108 1", "end 108"}));
+}
+
 TEST_F(MenuFixture, ClickOutsideOrEscapeCancels)
 {
     frame.down(298, 240);
+    frame.up(298, 240);
     frame.down(5, 5);
     EXPECT_EQ(popup(), nullptr);
     frame.down(298, 240);
+    frame.up(298, 240);
     EXPECT_EQ(frame.key(kVKeyEscape), 1);
     EXPECT_EQ(popup(), nullptr);
     EXPECT_EQ(menu->getValue(), 0.f);
@@ -74,6 +90,7 @@ TEST_F(MenuFixture, KeysStepOverSeparatorsAndReturnChooses)
 {
     menu->addEntry("-", 1);
     frame.down(298, 240);
+    frame.up(298, 240);
     frame.key(kVKeyDown);
     EXPECT_EQ(popup()->getHoverIndex(), 2) << "the separator is skipped";
     frame.key(kVKeyReturn);
