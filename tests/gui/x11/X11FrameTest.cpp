@@ -261,10 +261,14 @@ TEST_F(X11FrameTest, FiftyOpenCloseCyclesKeepTheDescriptorCount)
 TEST_F(X11FrameTest, BadParentFailsCleanlyAndADestroyedParentIsSurvived)
 {
     CallLog log;
-    auto* orphan = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{0x3fffff0}), &log);
-    EXPECT_FALSE(orphan->hasPlatformWindow());
-    orphan->idle();
-    orphan->close();
+    const int before = countOpenDescriptors();
+    for (int i = 0; i < 5; ++i) {
+        auto* orphan = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{0x3fffff0}), &log);
+        EXPECT_FALSE(orphan->hasPlatformWindow());
+        orphan->idle();
+        orphan->close();
+    }
+    EXPECT_EQ(countOpenDescriptors(), before) << "a failed open leaves no connection behind";
 
     auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
     ASSERT_TRUE(frame->hasPlatformWindow());
