@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+
+// One second-order section (biquad, direct form I) for one channel of double samples.
+// A new design does not jump: the section glides for 50 ms along the roots of its
+// transfer function (two zeros, two poles, a gain factor) and rebuilds the coefficients
+// from them at every sample, which keeps every intermediate response stable.
+class Filter {
+ public:
+  // Un-normalised a0 (informational) followed by the five normalised terms of
+  // H(z) = (b0 + b1 z^-1 + b2 z^-2) / (1 + a1 z^-1 + a2 z^-2).
+  struct Coeffs {
+    double a0, a1, a2, b0, b1, b2;
+  };
+
+  enum Type : int {
+    kNone = 0,
+    kHighPass = 1,
+    kLowShelf = 3,
+    kPeaking = 4,
+    kBandPass = 5,
+    kNotch = 6,
+    kHighShelf = 7,
+    kLowPass = 8,
+    kAllPass = 10,
+  };
+
+  static constexpr double kGlideMs = 50.0;
+
+  Filter(double sampleRate, int type, double freq, double q, double gain);
+
+  void setSampleRate(double rate);
+  void setType(int newType);
+  void setFreq(double newFreq);
+  void setQ(double newQ);
+  void setGain(double newGain);
+  void setStatus(int newStatus);
+  void suspend(bool flag);
+  void reset();
+  void makeCoeffsDest();
+  void makeCurrDest();
+
+  void calcDestCoeffs();
+  void calcDestPolesAndZeros();
+
+  void processFrame(double* samples, int count);
+  // Runs two sections over two blocks in one loop. Each section does exactly the
+  // arithmetic of its own processFrame; the two recursions only overlap in time.
+  static void processFramePair(Filter& left, double* samplesLeft, Filter& right,
+                               double* samplesRight, int count);
+
+  double calcA(double w) const;
+
+  double getSampleRate() const { return sampleRate; }
+  int getType() const { return type; }
+  double getFreq() const { return freq; }
+  double getQ() const { return q; }
+  double getGain() const { return gain; }
+  int getStatus() const { return status; }
+  bool isSuspended() const { return suspended; }
+  const Coeffs& getDestCoeffs() const { return destCoeffs; }
+  const Coeffs& getCurrCoeffs() const { return currCoeffs; }
+  std::uint64_t getRampRemaining() const { return rampRemaining; }
+  std::uint64_t getRampLength() const { return rampLength; }
+  // Gliding, or steady and on: processFrame will touch the samples.
+  bool isActive() const { return type != kNone && (status != 0 || rampRemaining != 0); }
+
+ private:
+  // The nine quantities a glide moves, in their storage order.
+  struct RootSet {
+    double zero1Re, zero1Im, zero2Re, zero2Im;
+    double pole1Re, pole1Im, pole2Re, pole2Im;
+    double gainFactor;
+  };
+  // Per-sample steps, in the order the glide computes them.
+  enum Increment { kZero1Re, kZero2Re, kZero1Im, kZero2Im, kPole1Re, kPole2Re, kPole1Im, kPole2Im, kGainFactor, kIncrements };
+
+  static constexpr RootSet kInitialRoots{1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0};
+
+  static std::uint64_t glideSamples(double rate);
+  void endGlide();
+  bool bypassed();
+  // One sample of the recursion, the glide step included; the state lives in the caller's
+  // registers while a block runs (see FilterKernel in Filter.cpp).
+  friend struct FilterKernel;
+
+  double sampleRate;
+  int type;
+  double freq;
+  double q;
+  double gain;
+  int status = 0;
+  Coeffs destCoeffs{1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
+  Coeffs currCoeffs{1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
+  double x0 = 0.0, x1 = 0.0, x2 = 0.0;
+  double y0 = 0.0, y1 = 0.0, y2 = 0.0;
+  RootSet currRoots = kInitialRoots;
+  RootSet destRoots = kInitialRoots;
+  double rootIncrements[kIncrements] = {};
+  std::uint64_t rampRemaining = 0;
+  std::uint64_t rampLength;
+  bool suspended = true;
+};
