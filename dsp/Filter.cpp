@@ -41,67 +41,6 @@ Narrowing narrowingFor(int type) {
 
 }  // namespace
 
-// The per-sample work of processFrame with the section's state held in locals, so a
-// block runs from registers and two sections can share one loop.
-struct FilterKernel {
-  explicit FilterKernel(const Filter& f)
-      : dest(f.destCoeffs), curr(f.currCoeffs), roots(f.currRoots), ramp(f.rampRemaining),
-        x1(f.x1), x2(f.x2), y1(f.y1), y2(f.y2), x0(f.x0), y0(f.y0) {
-    for (int i = 0; i < Filter::kIncrements; ++i) inc[i] = f.rootIncrements[i];
-  }
-
-  void store(Filter& f) const {
-    f.currCoeffs = curr;
-    f.currRoots = roots;
-    f.rampRemaining = ramp;
-    f.x0 = x0;
-    f.x1 = x1;
-    f.x2 = x2;
-    f.y0 = y0;
-    f.y1 = y1;
-    f.y2 = y2;
-  }
-
-  double tick(double in) {
-    x0 = in;
-    if (ramp > 0) {
-      --ramp;
-      roots.zero1Re += inc[Filter::kZero1Re];
-      roots.zero2Re += inc[Filter::kZero2Re];
-      roots.zero1Im += inc[Filter::kZero1Im];
-      roots.zero2Im += inc[Filter::kZero2Im];
-      roots.pole1Re += inc[Filter::kPole1Re];
-      roots.pole2Re += inc[Filter::kPole2Re];
-      roots.pole1Im += inc[Filter::kPole1Im];
-      roots.pole2Im += inc[Filter::kPole2Im];
-      roots.gainFactor += inc[Filter::kGainFactor];
-      const double g = roots.gainFactor;
-      curr.b0 = g;
-      curr.b1 = -g * (roots.zero1Re + roots.zero2Re);
-      curr.b2 = g * (roots.zero1Re * roots.zero2Re - roots.zero1Im * roots.zero2Im);
-      curr.a0 = 1.0;
-      curr.a1 = -(roots.pole1Re + roots.pole2Re);
-      curr.a2 = roots.pole1Re * roots.pole2Re - roots.pole1Im * roots.pole2Im;
-    } else {
-      curr = dest;
-    }
-    y0 = flushDenormal(curr.b0 * x0 + curr.b1 * x1 + curr.b2 * x2 - curr.a1 * y1 - curr.a2 * y2);
-    y2 = y1;
-    y1 = y0;
-    x2 = x1;
-    x1 = x0;
-    return y0;
-  }
-
-  const Filter::Coeffs dest;
-  Filter::Coeffs curr;
-  Filter::RootSet roots;
-  double inc[Filter::kIncrements];
-  std::uint64_t ramp;
-  double x1, x2, y1, y2;
-  double x0, y0;
-};
-
 Filter::Filter(double rate, int newType, double newFreq, double newQ, double newGain)
     : sampleRate(rate), type(newType), freq(newFreq), q(newQ), gain(newGain),
       rampLength(glideSamples(rate)) {}
@@ -334,30 +273,86 @@ bool Filter::bypassed() {
   return false;
 }
 
-void Filter::processFrame(double* samples, int count) {
-  if (bypassed() || count < 1) return;
-  FilterKernel k(*this);
-  for (int i = 0; i < count; ++i) samples[i] = k.tick(samples[i]);
-  k.store(*this);
+// One step of a glide: the roots move on by their increments and the coefficients are
+// rebuilt from them.
+inline void Filter::glideStep(RootSet& r, Coeffs& c) const {
+  r.zero1Re += rootIncrements[kZero1Re];
+  r.zero2Re += rootIncrements[kZero2Re];
+  r.zero1Im += rootIncrements[kZero1Im];
+  r.zero2Im += rootIncrements[kZero2Im];
+  r.pole1Re += rootIncrements[kPole1Re];
+  r.pole2Re += rootIncrements[kPole2Re];
+  r.pole1Im += rootIncrements[kPole1Im];
+  r.pole2Im += rootIncrements[kPole2Im];
+  r.gainFactor += rootIncrements[kGainFactor];
+  const double g = r.gainFactor;
+  c.b0 = g;
+  c.b1 = -g * (r.zero1Re + r.zero2Re);
+  c.b2 = g * (r.zero1Re * r.zero2Re - r.zero1Im * r.zero2Im);
+  c.a0 = 1.0;
+  c.a1 = -(r.pole1Re + r.pole2Re);
+  c.a2 = r.pole1Re * r.pole2Re - r.pole1Im * r.pole2Im;
 }
 
-void Filter::processFramePair(Filter& left, double* samplesLeft, Filter& right,
-                              double* samplesRight, int count) {
-  const bool leftRuns = !left.bypassed() && count >= 1;
-  const bool rightRuns = !right.bypassed() && count >= 1;
-  if (!leftRuns || !rightRuns) {
-    if (leftRuns) left.processFrame(samplesLeft, count);
-    if (rightRuns) right.processFrame(samplesRight, count);
-    return;
+const Filter::Coeffs& Filter::nextCoeffs() {
+  if (rampRemaining > 0) {
+    --rampRemaining;
+    glideStep(currRoots, currCoeffs);
+  } else {
+    currCoeffs = destCoeffs;
   }
-  FilterKernel kl(left);
-  FilterKernel kr(right);
+  return currCoeffs;
+}
+
+void Filter::fillCoeffStream(double* out, int frames, int stride) {
+  // Locals rather than members, so the glide runs in registers instead of through memory.
+  RootSet r = currRoots;
+  Coeffs c = currCoeffs;
+  std::uint64_t ramp = rampRemaining;
+  for (int n = 0; n < frames; ++n) {
+    if (ramp > 0) {
+      --ramp;
+      glideStep(r, c);
+    } else {
+      c = destCoeffs;
+    }
+    double* o = out + n * stride;
+    o[2 * kStreamB0] = c.b0;
+    o[2 * kStreamB1] = c.b1;
+    o[2 * kStreamB2] = c.b2;
+    o[2 * kStreamA1] = c.a1;
+    o[2 * kStreamA2] = c.a2;
+  }
+  currRoots = r;
+  currCoeffs = c;
+  rampRemaining = ramp;
+}
+
+void Filter::processFrame(double* samples, int count) { processFrame(samples, count, 1); }
+
+void Filter::processFrame(double* samples, int count, int stride) {
+  if (bypassed() || count < 1) return;
+  // The history runs in locals; steady samples use destCoeffs without copying them.
+  double hx1 = x1, hx2 = x2, hy1 = y1, hy2 = y2, in = x0, out = y0;
+  bool steady = false;
   for (int i = 0; i < count; ++i) {
-    samplesLeft[i] = kl.tick(samplesLeft[i]);
-    samplesRight[i] = kr.tick(samplesRight[i]);
+    in = samples[i * stride];
+    steady = rampRemaining == 0;
+    const Coeffs& c = steady ? destCoeffs : nextCoeffs();
+    out = flushDenormal(c.b0 * in + c.b1 * hx1 + c.b2 * hx2 - c.a1 * hy1 - c.a2 * hy2);
+    hy2 = hy1;
+    hy1 = out;
+    hx2 = hx1;
+    hx1 = in;
+    samples[i * stride] = out;
   }
-  kl.store(left);
-  kr.store(right);
+  if (steady) currCoeffs = destCoeffs;
+  x0 = in;
+  y0 = out;
+  x1 = hx1;
+  x2 = hx2;
+  y1 = hy1;
+  y2 = hy2;
 }
 
 double Filter::calcA(double w) const {

@@ -27,6 +27,8 @@ class Filter {
   };
 
   static constexpr double kGlideMs = 50.0;
+  // Order of the recursion's coefficients in a per-frame coefficient stream.
+  enum StreamSlot { kStreamB0, kStreamB1, kStreamB2, kStreamA1, kStreamA2 };
 
   Filter(double sampleRate, int type, double freq, double q, double gain);
 
@@ -45,10 +47,8 @@ class Filter {
   void calcDestPolesAndZeros();
 
   void processFrame(double* samples, int count);
-  // Runs two sections over two blocks in one loop. Each section does exactly the
-  // arithmetic of its own processFrame; the two recursions only overlap in time.
-  static void processFramePair(Filter& left, double* samplesLeft, Filter& right,
-                               double* samplesRight, int count);
+  // The same over every stride-th entry (one lane of interleaved frames).
+  void processFrame(double* samples, int count, int stride);
 
   double calcA(double w) const;
 
@@ -80,10 +80,16 @@ class Filter {
 
   static std::uint64_t glideSamples(double rate);
   void endGlide();
+  // The once-per-call test of processFrame: true when the samples pass untouched (a
+  // section off and steady also clears its history here).
   bool bypassed();
-  // One sample of the recursion, the glide step included; the state lives in the caller's
-  // registers while a block runs (see FilterKernel in Filter.cpp).
-  friend struct FilterKernel;
+  void glideStep(RootSet& r, Coeffs& c) const;
+  // The coefficients the recursion uses at the next sample, advancing a glide by one step.
+  const Coeffs& nextCoeffs();
+  // The same for `frames` samples at once: b0 b1 b2 a1 a2 of frame n go to
+  // out[n * stride + 2 * kStreamB0...], the layout of interleaved left/right pairs.
+  void fillCoeffStream(double* out, int frames, int stride);
+  friend class StereoCascade;
 
   double sampleRate;
   int type;

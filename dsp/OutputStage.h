@@ -3,6 +3,9 @@
 // The last stage of the strip: the gained signal runs through a look-ahead delay of half
 // a window, and with saturation on its gain follows the windowed peak of the magnitudes
 // around the delayed sample, so the soft clip starts before a peak arrives.
+//
+// Blocks are interleaved left/right frames; with bothChannels false only the left lane is
+// read, written and stored, and the right lines keep their contents.
 class OutputStage {
  public:
   static constexpr int kLineLength = 1024;
@@ -17,22 +20,22 @@ class OutputStage {
   // Clears the lines and puts the write position at its start.
   void clear();
 
-  // Gains, delays and (with saturation) clips n samples of one or two channels in place;
-  // g is the smoothed output gain for the whole chunk.
-  void process(double* left, int n, double g, bool satOn);
-  void process(double* left, double* right, int n, double g, bool satOn);
+  // Gains, delays and (with saturation) clips n frames in place; g is the smoothed output
+  // gain for the whole chunk.
+  void process(double* lr, int n, double g, bool satOn, bool bothChannels);
 
   int getLookAheadLength() const { return lookAheadLength; }
   const double* getPeakWindow() const { return peakWindow; }
 
  private:
-  double saturate(const double* mag, double delayed, int pos) const;
-
   int lookAheadLength = 1;
   int delayPos = kLineMask;
   double peakWindow[kLineLength] = {};
-  double delayL[kLineLength] = {};
-  double delayR[kLineLength] = {};
-  double magL[kLineLength] = {};
-  double magR[kLineLength] = {};
+  // The window reversed (so it runs forwards over the magnitudes), each weight twice, for
+  // both channels at once.
+  alignas(16) double pairedWindow[kLineLength][2] = {};
+  alignas(16) double delay[kLineLength][2] = {};
+  // Magnitudes as left/right pairs, each written twice (at w and w + 1024) so that a window
+  // ending at w never wraps.
+  alignas(16) double magnitude[2 * kLineLength][2] = {};
 };

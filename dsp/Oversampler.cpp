@@ -1,13 +1,16 @@
 #include "dsp/Oversampler.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
+#include <cstring>
 
 namespace {
 
-constexpr int kMask = Oversampler::kRingSize - 1;
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kFourPi = 12.566370614359172;
+constexpr int kInterleave = 4;  // host samples whose sums run side by side
 
 }  // namespace
 
@@ -31,87 +34,87 @@ void Oversampler::initUpsDec() {
 }
 
 void Oversampler::reset() {
-  for (int i = 0; i < kRingSize; ++i) upRingL[i] = upRingR[i] = 0.0;
+  std::memset(history, 0, sizeof history);
+  head = kRingSize;
   upPos = kRingSize - 1;
 }
 
-// The 32 odd-distance tap pairs around the centre 65 entries back. The pair for k = 0
-// reads the newest entry with the one two places older: the ring has 128 entries, not
-// 129, so the oldest tap wraps onto the newest sample.
-inline double Oversampler::interpolate(const double* ring) const {
-  double acc = 0.0;
-  for (int k = 0; k <= 62; k += 2) {
-    acc = acc + (ring[(upPos - k) & kMask] + ring[(upPos + 2 + k) & kMask]) * upCoeffs[k];
-  }
-  return acc;
+void Oversampler::makeRoom(int entries) {
+  if (head + entries <= kHistoryFrames) return;
+  std::memmove(history, history[head - kRingSize], sizeof(double) * 2 * kRingSize);
+  head = kRingSize;
 }
 
-void Oversampler::upsample(double* work, int n) {
-  // The doubled output overwrites inputs not yet read, so they are taken out first.
-  double input[kMaxFrames];
+inline void Oversampler::append(double left, double right, bool bothChannels) {
+  history[head][0] = left;
+  // The entry the ring would overwrite here is the one 128 steps back.
+  history[head][1] = bothChannels ? right : history[head - kRingSize][1];
+  ++head;
+}
+
+void Oversampler::upsample(double* lr, int n, bool bothChannels) {
   if (n > kMaxFrames) n = kMaxFrames;
-  for (int i = 0; i < n; ++i) input[i] = work[i];
+  if (n < 1) return;
+  makeRoom(2 * n);
+  const int base = head;
   for (int i = 0; i < n; ++i) {
-    upRingL[upPos] = input[i];
-    const double acc = interpolate(upRingL);
-    upPos = (upPos - 1) & kMask;
-    work[2 * i] = acc;
-    upRingL[upPos] = 0.0;
-    work[2 * i + 1] = upCoeffs[kCentre] * upRingL[(upPos + 65) & kMask] + 0.0;
-    upPos = (upPos - 1) & kMask;
+    append(lr[2 * i], lr[2 * i + 1], bothChannels);
+    append(0.0, 0.0, bothChannels);  // the stuffed zero
+  }
+  upPos = (upPos - 2 * n) & (kRingSize - 1);
+
+  // For the sample written at entry t, ring[pos - k] is entry t - 128 + k (k >= 2) and
+  // ring[pos + 2 + k] is entry t - 2 - k. The pair for k = 0 reads the newest entry
+  // itself: the ring has 128 entries, not 129, so the oldest tap wraps onto it.
+  // Each sum runs k = 0, 2, ..., 62 in order from 0.0; only different samples interleave.
+  const __m128d* h = reinterpret_cast<const __m128d*>(history);
+  static_assert(kHistorySlack >= 2 * kInterleave, "lanes past the chunk read inside the buffer");
+  const __m128d centre = _mm_set1_pd(upCoeffs[kCentre]);
+  const __m128d zero = _mm_setzero_pd();
+  for (int i0 = 0; i0 < n; i0 += kInterleave) {
+    const int m = n - i0 < kInterleave ? n - i0 : kInterleave;
+    __m128d acc[kInterleave];
+    for (int j = 0; j < kInterleave; ++j) acc[j] = zero;
+    // All lanes run even past the chunk's end (reading entries not yet meaningful, but
+    // inside the buffer); only the first m are kept.
+    for (int j = 0; j < kInterleave; ++j) {
+      const int t = base + 2 * (i0 + j);
+      acc[j] = _mm_add_pd(acc[j], _mm_mul_pd(_mm_add_pd(h[t], h[t - 2]), _mm_set1_pd(upCoeffs[0])));
+    }
+    for (int k = 2; k <= 62; k += 2) {
+      const __m128d c = _mm_set1_pd(upCoeffs[k]);
+      for (int j = 0; j < kInterleave; ++j) {
+        const int t = base + 2 * (i0 + j);
+        acc[j] = _mm_add_pd(acc[j], _mm_mul_pd(_mm_add_pd(h[t - kRingSize + k], h[t - 2 - k]), c));
+      }
+    }
+    for (int j = 0; j < m; ++j) {
+      const int i = i0 + j;
+      const int t = base + 2 * i;
+      _mm_storeu_pd(lr + 4 * i, acc[j]);
+      // The zero was written at t + 1; the ring entry 65 after it is entry t - 64.
+      _mm_storeu_pd(lr + 4 * i + 2, _mm_add_pd(_mm_mul_pd(centre, h[t - 64]), zero));
+    }
   }
 }
 
-void Oversampler::upsample(double* workL, double* workR, int n) {
-  double inputL[kMaxFrames];
-  double inputR[kMaxFrames];
+void Oversampler::downsample(double* lr, int n) {
+  for (int i = 0; i < n; ++i) {
+    lr[2 * i] = lr[4 * i + 2];
+    lr[2 * i + 1] = lr[4 * i + 3];
+  }
+}
+
+void Oversampler::delay(double* lr, int n, bool bothChannels) {
   if (n > kMaxFrames) n = kMaxFrames;
+  if (n < 1) return;
+  makeRoom(2 * n);
   for (int i = 0; i < n; ++i) {
-    inputL[i] = workL[i];
-    inputR[i] = workR[i];
+    // Each input takes two entries, so 65 entries back is 32 host samples back.
+    append(lr[2 * i], lr[2 * i + 1], bothChannels);
+    append(lr[2 * i], lr[2 * i + 1], bothChannels);
+    lr[2 * i] = history[head - 66][0];
+    lr[2 * i + 1] = history[head - 66][1];
   }
-  for (int i = 0; i < n; ++i) {
-    upRingL[upPos] = inputL[i];
-    upRingR[upPos] = inputR[i];
-    const double accL = interpolate(upRingL);
-    const double accR = interpolate(upRingR);
-    upPos = (upPos - 1) & kMask;
-    workL[2 * i] = accL;
-    workR[2 * i] = accR;
-    upRingL[upPos] = 0.0;
-    upRingR[upPos] = 0.0;
-    workL[2 * i + 1] = upCoeffs[kCentre] * upRingL[(upPos + 65) & kMask] + 0.0;
-    workR[2 * i + 1] = upCoeffs[kCentre] * upRingR[(upPos + 65) & kMask] + 0.0;
-    upPos = (upPos - 1) & kMask;
-  }
-}
-
-void Oversampler::downsample(const double* work, double* out, int n) {
-  for (int i = 0; i < n; ++i) out[i] = work[2 * i + 1];
-}
-
-void Oversampler::delay(double* work, int n) {
-  for (int i = 0; i < n; ++i) {
-    const double x = work[i];
-    upRingL[upPos] = x;
-    upPos = (upPos - 1) & kMask;
-    upRingL[upPos] = x;
-    work[i] = upRingL[(upPos + 65) & kMask];
-    upPos = (upPos - 1) & kMask;
-  }
-}
-
-void Oversampler::delay(double* workL, double* workR, int n) {
-  for (int i = 0; i < n; ++i) {
-    const double xl = workL[i];
-    const double xr = workR[i];
-    upRingL[upPos] = xl;
-    upRingR[upPos] = xr;
-    upPos = (upPos - 1) & kMask;
-    upRingL[upPos] = xl;
-    upRingR[upPos] = xr;
-    workL[i] = upRingL[(upPos + 65) & kMask];
-    workR[i] = upRingR[(upPos + 65) & kMask];
-    upPos = (upPos - 1) & kMask;
-  }
+  upPos = (upPos - 2 * n) & (kRingSize - 1);
 }

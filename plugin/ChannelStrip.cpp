@@ -140,7 +140,7 @@ void ChannelStrip::suspend(const StripSettings& s) {
   }
   outGainSmoothed = s.outGain;  // no fade-in after a pause
   meterPeak.store(0.0, std::memory_order_relaxed);
-  for (int i = 0; i < 4 * kChunkFrames; ++i) workL[i] = workR[i] = 0.0;
+  for (double& w : work) w = 0.0;
 }
 
 void ChannelStrip::resume(double hostRate, const StripSettings& s) {
@@ -162,11 +162,18 @@ void ChannelStrip::resume(double hostRate, const StripSettings& s) {
 }
 
 void ChannelStrip::smoothGain(double target, int n) {
-  double g = outGainSmoothed;
-  for (int i = 0; i < n; ++i) {
+  auto step = [target](double g) {
     g = g + (target - g) * kGainSmoothing;
     g += 1e-30;
     g -= 1e-30;
+    return g;
+  };
+  double g = outGainSmoothed;
+  for (int i = 0; i < n; ++i) {
+    const double next = step(g);
+    // Once a step leaves the value as it is, so would every further one.
+    if (next == g) break;
+    g = next;
   }
   outGainSmoothed = g;
 }
@@ -175,18 +182,17 @@ void ChannelStrip::runChains(const StripSettings& s, bool stereo, int count) {
   const bool runLeft = s.eqOn && s.processLeft;
   const bool runRight = stereo && s.eqOn && s.processRight;
   if (!runLeft && !runRight) return;
-  const bool dips[kSectionPairs] = {true, true, s.lfDipOn != 0, true, true, true, s.hfDipOn != 0};
   static constexpr Section kOrder[] = {kLfShelf, kLfDip, kLm, kHm, kHf, kHfDip, kHpf};
+  Filter* chainL[kSectionPairs];
+  Filter* chainR[kSectionPairs];
+  int sections = 0;
   for (Section id : kOrder) {
-    if (!dips[id]) continue;
-    if (runLeft && runRight) {
-      Filter::processFramePair(*sectionsL[id], workL, *sectionsR[id], workR, count);
-    } else if (runLeft) {
-      sectionsL[id]->processFrame(workL, count);
-    } else {
-      sectionsR[id]->processFrame(workR, count);
-    }
+    if ((id == kLfDip && !s.lfDipOn) || (id == kHfDip && !s.hfDipOn)) continue;
+    chainL[sections] = sectionsL[id];
+    chainR[sections] = sectionsR[id];
+    ++sections;
   }
+  cascade.run(chainL, chainR, sections, work, count, runLeft, runRight);
 }
 
 template <typename Sample>
@@ -194,39 +200,22 @@ void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outp
                                 Routing routing, const StripSettings& s, Peaks& peaks) {
   const bool stereo = routing.stereo;
   const Sample* inL = inputs[0] + offset;
-  for (int i = 0; i < n; ++i) workL[i] = static_cast<double>(inL[i]);
+  for (int i = 0; i < n; ++i) work[2 * i] = static_cast<double>(inL[i]);
   if (stereo) {
     const Sample* inR = inputs[1] + offset;
-    for (int i = 0; i < n; ++i) workR[i] = static_cast<double>(inR[i]);
+    for (int i = 0; i < n; ++i) work[2 * i + 1] = static_cast<double>(inR[i]);
   }
 
   smoothGain(s.outGain, n);
 
   if (oversampling) {
-    if (stereo) {
-      rateChanger.upsample(workL, workR, n);
-    } else {
-      rateChanger.upsample(workL, n);
-    }
-  } else if (stereo) {
-    rateChanger.delay(workL, workR, n);
+    rateChanger.upsample(work, n, stereo);
   } else {
-    rateChanger.delay(workL, n);
+    rateChanger.delay(work, n, stereo);
   }
-
   runChains(s, stereo, oversampling ? 2 * n : n);
-
-  if (oversampling) {
-    Oversampler::downsample(workL, workL, n);
-    if (stereo) Oversampler::downsample(workR, workR, n);
-  }
-
-  const bool satOn = s.satOn != 0;
-  if (stereo) {
-    output.process(workL, workR, n, outGainSmoothed, satOn);
-  } else {
-    output.process(workL, n, outGainSmoothed, satOn);
-  }
+  if (oversampling) Oversampler::downsample(work, n);
+  output.process(work, n, outGainSmoothed, s.satOn != 0, stereo);
 
   // A NaN output leaves its mark as a full-scale peak rather than vanishing from the meter.
   auto track = [](double& peak, double v) {
@@ -237,21 +226,23 @@ void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outp
   Sample* out1 = routing.secondOutput ? outputs[1] + offset : nullptr;
   if (stereo) {
     for (int i = 0; i < n; ++i) {
+      const double l = work[2 * i], r = work[2 * i + 1];
       // With one output, right is written first and left last, so output 0 holds left.
       if (out1) {
-        out1[i] = static_cast<Sample>(workR[i]);
+        out1[i] = static_cast<Sample>(r);
       } else {
-        out0[i] = static_cast<Sample>(workR[i]);
+        out0[i] = static_cast<Sample>(r);
       }
-      out0[i] = static_cast<Sample>(workL[i]);
-      track(peaks.left, workL[i]);
-      track(peaks.right, workR[i]);
+      out0[i] = static_cast<Sample>(l);
+      track(peaks.left, l);
+      track(peaks.right, r);
     }
   } else {
     for (int i = 0; i < n; ++i) {
-      out0[i] = static_cast<Sample>(workL[i]);
-      if (out1) out1[i] = static_cast<Sample>(workL[i]);
-      track(peaks.left, workL[i]);
+      const double l = work[2 * i];
+      out0[i] = static_cast<Sample>(l);
+      if (out1) out1[i] = static_cast<Sample>(l);
+      track(peaks.left, l);
     }
   }
 }

@@ -6,6 +6,7 @@
 #include "dsp/Filter.h"
 #include "dsp/OutputStage.h"
 #include "dsp/Oversampler.h"
+#include "dsp/StereoCascade.h"
 #include "plugin/StripSettings.h"
 
 // The equaliser's signal path without any host: fourteen filter sections in seven
@@ -79,12 +80,14 @@ class ChannelStrip {
   Filter* const sectionsL[kSectionPairs];
   Filter* const sectionsR[kSectionPairs];
   Oversampler rateChanger;
+  StereoCascade cascade;
   OutputStage output;
 
   double hfQScale = 0.25;
   double outGainSmoothed = 1.0;
-  double workL[4 * kChunkFrames] = {};
-  double workR[4 * kChunkFrames] = {};
+  // The chunk as interleaved left/right frames: the input, then up to 32 frames at twice
+  // the rate, then the output.
+  alignas(16) double work[2 * 4 * kChunkFrames] = {};
   std::atomic<double> meterPeak{0.0};
 };
 

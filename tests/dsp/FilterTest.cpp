@@ -188,31 +188,6 @@ TEST(Filter, TypeZeroPassesSamplesThrough) {
   EXPECT_EQ(buf, in);
 }
 
-TEST(Filter, PairedProcessingIsBitIdenticalToSeparateCalls) {
-  Filter l1 = designed(88200, Filter::kPeaking, 1000, 1, 6), r1 = designed(88200, Filter::kHighShelf, 5000, 0.7, -3);
-  l1.suspend(false);
-  r1.suspend(false);
-  Filter l2 = l1, r2 = r1;
-  std::vector<double> inL = noise(9000, 3), inR = noise(9000, 4);
-  std::vector<double> aL = inL, aR = inR, bL = inL, bR = inR;
-  const int sizes[] = {32, 1, 17, 0, 32, 5};
-  int pos = 0, round = 0;
-  while (pos + 32 <= 9000) {
-    const int n = sizes[round % 6];
-    if (round % 7 == 3) {  // changes land between blocks, as the engine applies them
-      for (Filter* f : {&l1, &l2}) f->setGain(round % 2 ? 9.0 : -6.0);
-      for (Filter* f : {&r1, &r2}) f->setStatus(round % 3 ? 1 : 0);
-    }
-    Filter::processFramePair(l1, aL.data() + pos, r1, aR.data() + pos, n);
-    l2.processFrame(bL.data() + pos, n);
-    r2.processFrame(bR.data() + pos, n);
-    pos += n;
-    ++round;
-  }
-  EXPECT_EQ(aL, bL);
-  EXPECT_EQ(aR, bR);
-}
-
 TEST(Filter, CalcAGivesTheBoostAtTheCentre) {
   const Filter f = designed(88200, Filter::kPeaking, 1000, 1, 6);
   EXPECT_NEAR(f.calcA(6.283185307179586 * 1000 / 88200), std::pow(10.0, 6.0 / 20.0), 1e-9);
