@@ -63,8 +63,6 @@ class Filter {
   const Coeffs& getCurrCoeffs() const { return currCoeffs; }
   std::uint64_t getRampRemaining() const { return rampRemaining; }
   std::uint64_t getRampLength() const { return rampLength; }
-  // Gliding, or steady and on: processFrame will touch the samples.
-  bool isActive() const { return type != kNone && (status != 0 || rampRemaining != 0); }
 
  private:
   // The nine quantities a glide moves, in their storage order.

@@ -55,7 +55,6 @@ class ChannelStrip {
   double getOutGainSmoothed() const { return outGainSmoothed; }
   // Peak of the last processed block, capped at 4.0; written by the audio thread.
   double getMeterPeak() const { return meterPeak.load(std::memory_order_relaxed); }
-  void clearMeterPeak() { meterPeak.store(0.0, std::memory_order_relaxed); }
 
   const Filter& left(Section id) const { return *sectionsL[id]; }
   const Filter& right(Section id) const { return *sectionsR[id]; }
