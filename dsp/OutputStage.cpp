@@ -12,8 +12,8 @@ void OutputStage::configure(double rate) {
   int n = static_cast<int>(rate / 1500.0);
   if (n % 2 == 0) ++n;  // odd, so the window has a centre sample
   lookAheadLength = n;
-  // 3.1415 and 0.7071 as the product has always used them, not pi and 1/sqrt(2): the
-  // saturation's measured limits depend on this exact window.
+  // 3.1415 and 0.7071 exactly, not pi and 1/sqrt(2): the saturation's measured limits
+  // (0.85 for a full-scale sine, under 1.4 % below 0.3) depend on this exact window.
   std::memset(peakWindow, 0, sizeof peakWindow);
   std::memset(pairedWindow, 0, sizeof pairedWindow);
   for (int k = 0; k < n; ++k) {

@@ -9,8 +9,8 @@ constexpr double kMaxHostRate = 200000.0;
 constexpr double kFallbackRate = 44100.0;
 constexpr double kGainSmoothing = 0.002;  // share of the remaining distance per sample
 
-// Band characters: the gain scale and the low and high band constants the product's
-// curves were tuned with.
+// Band characters: the scale from a gain setting to the sections' gain, and the fixed Q
+// and exponent of the high-pass and high band curves.
 constexpr double kGainScale = 1.4445;
 constexpr double kMidGainScale = 1.11428;
 constexpr double kHpfQ = 0.72821;
