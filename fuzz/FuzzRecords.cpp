@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PresetRecordView record;
   for (std::int32_t item = 0; item < header.numItems; ++item) {
     if (walker.next(record) != RecordWalker::Step::Record) break;
-    char name[kPresetNameSize];
+    char name[kPresetNameLength];
     std::int32_t index = 0;
     float value = 0;
     if (record.recordType == kRecordTypeName) readRecordName(record.body, name);

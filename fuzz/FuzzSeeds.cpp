@@ -26,12 +26,12 @@ std::vector<unsigned char> bankBuffer(bool swap, int params) {
   header.pluginID = kPluginId;
   header.fileType = kTypeBank;
   header.version = kFormatVersion;
-  header.numParams = kPresetParamCount;
-  header.numItems = kPresetCount * (1 + params);
+  header.numParams = kNumPresetValues;
+  header.numItems = kNumPresets * (1 + params);
   header.currentPreset = 1;
-  header.dataSize = static_cast<std::int32_t>(kPresetCount * (kNameRecordSize + kParamRecordSize * params));
+  header.dataSize = static_cast<std::int32_t>(kNumPresets * (kNameRecordSize + kParamRecordSize * params));
   writeHeader(writer, header);
-  for (int preset = 0; preset < kPresetCount; ++preset) {
+  for (int preset = 0; preset < kNumPresets; ++preset) {
     writeNameRecord(writer, preset, "Seed");
     for (int param = 0; param < params; ++param) writeParamRecord(writer, preset, param, 0.5f);
   }

@@ -172,6 +172,8 @@ bool PreferenceStore::modify(std::string_view key, const PreferenceEntry* entry)
     if (std::rename(path_.c_str(), aside.c_str()) == 0) warn("damaged file moved aside", aside);
   }
   if (entry != nullptr) {
+    // Instances store their folder and names whenever they close; most often unchanged.
+    if (auto found = entries.find(key); found != entries.end() && found->second == *entry) return true;
     entries.insert_or_assign(std::string(key), *entry);
   } else if (auto found = entries.find(key); found != entries.end()) {
     entries.erase(found);

@@ -114,6 +114,8 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
 
  private:
   enum class FileKind { Preset, Bank };
+  // Shows a preset just loaded into the store, names it and selects it.
+  void announceLoadedPreset(CPresetSystemEffect& effect, int number);
   void saveFile(FileKind kind);
   void loadFile(FileKind kind, bool reversed);
   // Takes a chosen path apart into the folder and the given name buffer; refuses (with a
@@ -121,7 +123,6 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   bool takeChosenPath(const std::string& path, char* name);
   void storeBuffer(const char* key, const Buffer& buffer);
   void loadStoredPreset(const char* key);
-  bool readRecordedHeader(Bytes bytes, bool swap, newpresetheader& header, Bytes& records);
 
   PreferenceStore preferences;
   std::unique_ptr<PresetFileDialog> fileDialog;

@@ -5,23 +5,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 #include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
+#include "presets/PresetStoreAccess.h"
 
 namespace {
-
-using Store = std::array<PresetRecord, kNumPresets>;
-
-bool isNormalised(float value) { return value >= 0.0f && value <= 1.0f; }  // false for NaN
-
-void saveStore(CPresetSystemEffect& effect, Store& copy) {
-  for (int k = 0; k < kNumPresets; ++k) effect.copyPreset(copy[k], effect.preset(k));
-}
-
-void restoreStore(CPresetSystemEffect& effect, const Store& copy) {
-  for (int k = 0; k < kNumPresets; ++k) effect.copyPreset(effect.preset(k), copy[k]);
-}
 
 int savedParameterCount(CPresetSystemEffect& effect) {
   int count = 0;
@@ -47,26 +37,17 @@ newpresetheader headerFor(CPresetSystemEffect& effect, std::uint8_t type, int it
   return header;
 }
 
-// Reads `values` positional floats after a 24-byte name into preset `number`, skipping
-// the positions the effect ignores in the old formats. False on a value outside 0..1 or
-// a body too short for what it claims.
-bool readOldBlock(CPresetSystemEffect& effect, ByteReader block, int number, int values) {
-  char name[kPresetNameLength];
-  if (!readRecordName(block, name)) return false;
-  block.skip(kPresetNameLength);
-  effect.setPresetNameOf(number, name);
-  int used = std::min(values, kNumPresetValues);
-  for (int i = 0; i < used; ++i) {
-    float value = 0;
-    if (!block.readFloat(value)) return false;
-    if (effect.isDummyOld(i)) continue;
-    if (!isNormalised(value)) return false;
-    effect.setPresetValue(number, i, value);
-  }
-  return true;
-}
-
 }  // namespace
+
+void CPresetSystemEditor::announceLoadedPreset(CPresetSystemEffect& effect, int number) {
+  // A copy: setPresetName rewrites the very field the name is read from.
+  char name[kPresetNameLength + 1] = {};
+  std::memcpy(name, effect.presetName(number), kPresetNameLength);
+  showMenuEntry(number, name);
+  showPresetInPanel(number, name);
+  effect.setPresetName(name);
+  effect.setPresetNo(number);
+}
 
 long CPresetSystemEditor::PresetToBuffer(Buffer& buffer) {
   buffer.clear();
@@ -141,11 +122,7 @@ bool CPresetSystemEditor::BufferToPreset(Bytes data, const newpresetheader& head
       return false;
     }
   }
-  const char* name = effect->presetName(p);
-  showMenuEntry(p, name);
-  showPresetInPanel(p, name);
-  effect->setPresetName(name);
-  effect->setPresetNo(p);
+  announceLoadedPreset(*effect, p);
   return true;
 }
 
@@ -153,7 +130,7 @@ bool CPresetSystemEditor::BufferToBank(Bytes data, const newpresetheader& header
   CPresetSystemEffect* effect = presetEffect();
   if (effect == nullptr || header.numItems < 0) return false;
   int current = (header.currentPreset >= 0 && header.currentPreset < kNumPresets) ? header.currentPreset : 0;
-  Store saved;
+  PresetStoreCopy saved;
   saveStore(*effect, saved);
 
   RecordWalker walker(data, swap);
@@ -197,22 +174,18 @@ bool CPresetSystemEditor::BufferToPresetOld(Bytes data, bool swap, int values) {
   PresetRecord saved;
   effect->copyPreset(saved, effect->preset(p));
   effect->initializePreset(p);
-  if (!readOldBlock(*effect, ByteReader(data, swap), p, values)) {
+  if (!readOldPresetBlock(*effect, ByteReader(data, swap), p, values)) {
     effect->copyPreset(effect->preset(p), saved);
     return false;
   }
-  const char* name = effect->presetName(p);
-  showMenuEntry(p, name);
-  showPresetInPanel(p, name);
-  effect->setPresetName(name);
-  effect->setPresetNo(p);
+  announceLoadedPreset(*effect, p);
   return true;
 }
 
 bool CPresetSystemEditor::BufferToBankOld(Bytes data, bool swap, int presets, int values) {
   CPresetSystemEffect* effect = presetEffect();
   if (effect == nullptr) return false;
-  Store saved;
+  PresetStoreCopy saved;
   saveStore(*effect, saved);
   // The stride follows the stated count even past the 40 positions that are used.
   std::int64_t stride = static_cast<std::int64_t>(kPresetNameLength) + 4 * static_cast<std::int64_t>(values);
@@ -222,7 +195,7 @@ bool CPresetSystemEditor::BufferToBankOld(Bytes data, bool swap, int presets, in
     bool good = stride > 0 && offset <= static_cast<std::int64_t>(data.size());
     if (good) {
       effect->initializePreset(k);
-      good = readOldBlock(*effect, ByteReader(data.subspan(static_cast<std::size_t>(offset)), swap), k, values);
+      good = readOldPresetBlock(*effect, ByteReader(data.subspan(static_cast<std::size_t>(offset)), swap), k, values);
     }
     if (!good) {
       restoreStore(*effect, saved);
@@ -232,16 +205,6 @@ bool CPresetSystemEditor::BufferToBankOld(Bytes data, bool swap, int presets, in
   showAllMenuEntries();
   showPresetInPanel(0, effect->presetName(0));
   effect->setPresetNo(0);
-  return true;
-}
-
-bool CPresetSystemEditor::readRecordedHeader(Bytes bytes, bool swap, newpresetheader& header, Bytes& records) {
-  if (!readHeader(bytes, header)) return false;
-  if (swap) byteSwapHeader(header);
-  // Only the bytes that were supplied are handed on, however large dataSize claims to be.
-  std::size_t available = bytes.size() - kHeaderSize;
-  std::size_t wanted = header.dataSize > 0 ? static_cast<std::size_t>(header.dataSize) : 0;
-  records = bytes.subspan(kHeaderSize, std::min(wanted, available));
   return true;
 }
 
@@ -258,7 +221,7 @@ bool CPresetSystemEditor::loadPresetBuffer(Bytes bytes, bool invertOrder) {
   }
   newpresetheader header;
   Bytes records;
-  if (type == kTypePreset && readRecordedHeader(bytes, swap, header, records))
+  if (type == kTypePreset && readBufferHeader(bytes, swap, header, records))
     return BufferToPreset(records, header, swap);
   return false;
 }
@@ -276,7 +239,7 @@ bool CPresetSystemEditor::loadBankBuffer(Bytes bytes, bool invertOrder) {
   }
   newpresetheader header;
   Bytes records;
-  if (type == kTypeBank && readRecordedHeader(bytes, swap, header, records))
+  if (type == kTypeBank && readBufferHeader(bytes, swap, header, records))
     return BufferToBank(records, header, swap);
   return false;
 }

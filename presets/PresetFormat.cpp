@@ -1,5 +1,6 @@
 #include "presets/PresetFormat.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/ByteOrder.h"
@@ -40,6 +41,17 @@ void writeHeader(ByteWriter& writer, const newpresetheader& header) {
   for (auto word : header.reserved) writer.writeU32(word);
 }
 
+bool readBufferHeader(std::span<const unsigned char> bytes, bool swap, newpresetheader& header,
+                      std::span<const unsigned char>& records) {
+  records = {};
+  if (!readHeader(bytes, header)) return false;
+  if (swap) byteSwapHeader(header);
+  std::size_t available = bytes.size() - kHeaderSize;
+  std::size_t wanted = header.dataSize > 0 ? static_cast<std::size_t>(header.dataSize) : 0;
+  records = bytes.subspan(kHeaderSize, std::min(wanted, available));
+  return true;
+}
+
 IdOrder matchPluginId(std::span<const unsigned char> bytes, std::int32_t pluginId) {
   ByteReader reader(bytes, false);
   std::uint32_t stored = 0;
@@ -54,10 +66,10 @@ void writeNameRecord(ByteWriter& writer, std::int32_t presetIndex, const char* n
   writer.writeI32(kRecordTypeName);
   writer.writeI32(kNameRecordBodySize);
   writer.writeI32(presetIndex);
-  char field[kPresetNameSize];
-  copyStoredName(field, name, kPresetNameSize);
-  writer.writeBytes(field, kPresetNameSize);
-  writer.writeZeros(kNameRecordBodySize - kPresetNameSize);
+  char field[kPresetNameLength];
+  copyStoredName(field, name, kPresetNameLength);
+  writer.writeBytes(field, kPresetNameLength);
+  writer.writeZeros(kNameRecordBodySize - kPresetNameLength);
 }
 
 void writeParamRecord(ByteWriter& writer, std::int32_t presetIndex, std::int32_t paramIndex, float value) {
@@ -80,10 +92,10 @@ RecordWalker::Step RecordWalker::next(PresetRecordView& record) {
   return Step::Record;
 }
 
-bool readRecordName(ByteReader body, char (&name)[kPresetNameSize]) {
-  char raw[kPresetNameSize];
-  if (!body.readBytes(raw, kPresetNameSize)) return false;
-  copyStoredName(name, raw, kPresetNameSize);
+bool readRecordName(ByteReader body, char (&name)[kPresetNameLength]) {
+  char raw[kPresetNameLength];
+  if (!body.readBytes(raw, kPresetNameLength)) return false;
+  copyStoredName(name, raw, kPresetNameLength);
   return true;
 }
 
@@ -94,9 +106,9 @@ bool readRecordParam(ByteReader body, std::int32_t& paramIndex, float& value) {
   return !body.failed();
 }
 
-void copyStoredName(char (&field)[kPresetNameSize], const char* text, std::size_t available) {
-  std::memset(field, 0, kPresetNameSize);
+void copyStoredName(char (&field)[kPresetNameLength], const char* text, std::size_t available) {
+  std::memset(field, 0, kPresetNameLength);
   if (text == nullptr) return;
-  std::size_t limit = available < kPresetNameSize - 1 ? available : kPresetNameSize - 1;
+  std::size_t limit = available < kPresetNameLength - 1 ? available : kPresetNameLength - 1;
   for (std::size_t i = 0; i < limit && text[i] != '\0'; ++i) field[i] = text[i];
 }

@@ -12,10 +12,7 @@
 
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
-
-inline constexpr int kPresetCount = 5;
-inline constexpr int kPresetParamCount = 40;
-inline constexpr std::size_t kPresetNameSize = 24;
+#include "presets/PresetRecord.h"
 
 inline constexpr std::size_t kHeaderSize = 41;
 inline constexpr std::size_t kIdAndTypeSize = 5;
@@ -25,7 +22,7 @@ inline constexpr std::int32_t kParamRecordBodySize = 20;
 inline constexpr std::size_t kNameRecordSize = kRecordHeadSize + kNameRecordBodySize;    // 168
 inline constexpr std::size_t kParamRecordSize = kRecordHeadSize + kParamRecordBodySize;  // 32
 // Old positional formats: "ID type name floats..." and "ID type (name floats...) x 5".
-inline constexpr std::size_t kOldPresetFixedSize = kIdAndTypeSize + kPresetNameSize;  // 29
+inline constexpr std::size_t kOldPresetFixedSize = kIdAndTypeSize + kPresetNameLength;  // 29
 
 inline constexpr std::uint8_t kTypeOldPreset = 0x21;
 inline constexpr std::uint8_t kTypePreset = 0x22;
@@ -62,6 +59,12 @@ enum class IdOrder { Native, Reversed, Foreign };
 // than four bytes are given.
 IdOrder matchPluginId(std::span<const unsigned char> bytes, std::int32_t pluginId);
 
+// Header of a whole record-based buffer (ID at offset 0), byte-reversed when `swap`, and
+// the records after it: dataSize bytes, or as many as were supplied when fewer. False
+// when the buffer is shorter than a header.
+bool readBufferHeader(std::span<const unsigned char> bytes, bool swap, newpresetheader& header,
+                      std::span<const unsigned char>& records);
+
 // Name records keep at most 23 characters; the rest of the field is zero.
 void writeNameRecord(ByteWriter& writer, std::int32_t presetIndex, const char* name);
 void writeParamRecord(ByteWriter& writer, std::int32_t presetIndex, std::int32_t paramIndex, float value);
@@ -86,10 +89,10 @@ class RecordWalker {
 
 // Name field of a name record: false when the body is shorter than a name. The result
 // is a stored name: at most 23 characters, zero-filled.
-bool readRecordName(ByteReader body, char (&name)[kPresetNameSize]);
+bool readRecordName(ByteReader body, char (&name)[kPresetNameLength]);
 // paramIndex and value of a parameter record: false when the body is too short.
 bool readRecordParam(ByteReader body, std::int32_t& paramIndex, float& value);
 
 // Copies a name into a 24-byte field by the stored-name rule: at most 23 characters
 // (up to the first zero byte among the given ones), zero-filled.
-void copyStoredName(char (&field)[kPresetNameSize], const char* text, std::size_t available);
+void copyStoredName(char (&field)[kPresetNameLength], const char* text, std::size_t available);

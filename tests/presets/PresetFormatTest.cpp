@@ -73,7 +73,7 @@ TEST(PresetFormat, RecordsHaveTheirFixedSizesAndReadBack) {
     ASSERT_EQ(RecordWalker::Step::Record, walker.next(record));
     EXPECT_EQ(kRecordTypeName, record.recordType);
     EXPECT_EQ(2, record.presetIndex);
-    char name[kPresetNameSize];
+    char name[kPresetNameLength];
     ASSERT_TRUE(readRecordName(record.body, name));
     EXPECT_STREQ("A name that is far too ", name);  // 23 characters kept
 
@@ -118,6 +118,6 @@ TEST(PresetFormat, WalkStopsAtRecordsReachingPastTheData) {
   std::int32_t index;
   float value;
   EXPECT_FALSE(readRecordParam(record.body, index, value));
-  char name[kPresetNameSize];
+  char name[kPresetNameLength];
   EXPECT_FALSE(readRecordName(record.body, name));
 }

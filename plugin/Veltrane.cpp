@@ -1,0 +1,196 @@
+#include "plugin/Veltrane.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "plugin/FactoryPresets.h"
+#include "presets/CPresetSystemEditor.h"
+#include "sdk/AEffGUIEditor.h"
+
+namespace {
+
+constexpr const char* kEffectName = "ZAL Veltrane";
+constexpr const char* kProductName = "ZAL Veltrane - parametric channel eq";
+constexpr const char* kVendorName = "www.zal-audio.example";
+constexpr const char* kCanDo[] = {"offline", "plugAsChannelInsert", "mixDryWet", "1in1out",
+                                  "2in2out"};
+
+bool fillPin(VstInt32 index, VstPinProperties* p, const char* first, const char* second) {
+  if (index < 0 || index > 1) return false;
+  std::memset(p, 0, sizeof(*p));
+  std::strcpy(p->label, index == 0 ? first : second);
+  p->flags = index == 0 ? (kVstPinIsActive | kVstPinIsStereo) : kVstPinIsActive;
+  return true;
+}
+
+}  // namespace
+
+Veltrane::Veltrane(audioMasterCallback audioMaster) : CPresetSystemEffect(audioMaster) {
+  sampleRate = 44100.0f;
+  setNumInputs(2);
+  setNumOutputs(2);
+  setUniqueID(kUniqueId);
+  canProcessReplacing(true);
+  canDoubleReplacing(true);
+  cEffect.version = kVendorVersion;
+  lookAheadLength = static_cast<int>(44100.0 / 1500.0);
+  if (lookAheadLength % 2 == 0) ++lookAheadLength;
+  setInitialDelay(static_cast<VstInt32>(getLatency2()));
+  // The preset editor lives as long as the effect: the chunks and the stored defaults go
+  // through it, window or not.
+  setEditor(new CPresetSystemEditor(this));
+  // It cannot open a window yet; with the flag clear hosts offer no empty one.
+  setFlag(effFlagsHasEditor, false);
+  initPresets();
+  loadDefaults();
+  setPresetNo(0);
+  suspend();
+}
+
+Veltrane::~Veltrane() = default;
+
+// --- engine: replaced by the audio engine -------------------------------------------------
+
+void Veltrane::suspend() {
+  meterHold = 0.0;
+  meterPeak = 0.0;
+  effectSuspended = true;
+}
+
+void Veltrane::resume() {
+  if (!effectSuspended) suspend();
+  const double rate = getSampleRate();
+  oversampling = rate < 65000.0;
+  const double clamped = (rate >= 20000.0 && rate <= 200000.0) ? rate : 44100.0;
+  sampleRate = static_cast<float>(clamped);
+  internalRate = oversampling ? 2.0 * clamped : clamped;
+  lookAheadLength = static_cast<int>(clamped / 1500.0);
+  if (lookAheadLength % 2 == 0) ++lookAheadLength;
+  setInitialDelay(static_cast<VstInt32>(getLatency2()));
+}
+
+void Veltrane::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+  if (isInputConnected(1) && isStereoIn())
+    processLoopFast(inputs, outputs, sampleFrames);
+  else
+    processLoopFastMono(inputs, outputs, sampleFrames);
+}
+
+void Veltrane::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) {
+  if (isInputConnected(1) && isStereoIn())
+    processLoopFastDouble(inputs, outputs, sampleFrames);
+  else
+    processLoopFastDoubleMono(inputs, outputs, sampleFrames);
+}
+
+void Veltrane::processLoopFast(float** inputs, float** outputs, int sampleFrames) {
+  for (int c = 0; c < 2; ++c) std::memmove(outputs[c], inputs[c], sizeof(float) * sampleFrames);
+}
+
+void Veltrane::processLoopFastDouble(double** inputs, double** outputs, int sampleFrames) {
+  for (int c = 0; c < 2; ++c) std::memmove(outputs[c], inputs[c], sizeof(double) * sampleFrames);
+}
+
+void Veltrane::processLoopFastMono(float** inputs, float** outputs, int sampleFrames) {
+  std::memmove(outputs[0], inputs[0], sizeof(float) * sampleFrames);
+}
+
+void Veltrane::processLoopFastDoubleMono(double** inputs, double** outputs, int sampleFrames) {
+  std::memmove(outputs[0], inputs[0], sizeof(double) * sampleFrames);
+}
+
+float Veltrane::getLatency2() { return static_cast<float>(lookAheadLength / 2 + 32); }
+
+float Veltrane::getLatency1() {
+  double rate = getSampleRate();
+  if (rate > 200000.0 || rate < 20000.0) rate = 44100.0;
+  return static_cast<float>(getLatency2() * 1000.0 / rate);
+}
+
+// --- parameters -------------------------------------------------------------------------
+
+void Veltrane::setParameter(VstInt32 index, float value) {
+  if (index >= kNumParameters || !parameters.set(index, value)) return;
+  // These two are settings of the strip, not of a preset: switching presets keeps them.
+  if (index == kEqAll || index == kLsr)
+    for (int p = 0; p < kNumPresets; ++p) setPresetValue(p, index, value);
+  if (!isSettingPreset()) CPresetSystemEffect::setParameter(index, value);
+  if (auto* gui = static_cast<AEffGUIEditor*>(editor)) gui->setParameter(index, value);
+}
+
+float Veltrane::getParameter(VstInt32 index) { return parameters.get(index); }
+
+void Veltrane::getParameterLabel(VstInt32 /*index*/, char* label) { label[0] = 0; }
+
+void Veltrane::getParameterDisplay(VstInt32 index, char* text) {
+  if (index < 0 || index >= kNumParameters) {
+    text[0] = 0;
+    return;
+  }
+  parameterDisplay(index, parameters.get(index), parameters.settings(), text);
+}
+
+void Veltrane::getParameterName(VstInt32 index, char* text) {
+  std::strcpy(text, parameterName(index));
+}
+
+bool Veltrane::getParameterProperties(VstInt32 index, VstParameterProperties* p) {
+  return parameterProperties(index, p);
+}
+
+void Veltrane::initPresets() {
+  for (int p = 0; p < kNumPresets; ++p) {
+    setPresetNameOf(p, kFactoryPresetNames[p]);
+    for (int i = 0; i < kNumParameters; ++i)
+      if (!isDummy(i)) setPresetValue(p, i, factoryPresetValue(p, i));
+  }
+}
+
+// --- identity -----------------------------------------------------------------------------
+
+bool Veltrane::getInputProperties(VstInt32 index, VstPinProperties* p) {
+  return fillPin(index, p, "ZAL Veltrane 1 In", "ZAL Veltrane 2 In");
+}
+
+bool Veltrane::getOutputProperties(VstInt32 index, VstPinProperties* p) {
+  return fillPin(index, p, "ZAL Veltrane 1 Out", "ZAL Veltrane 2 Out");
+}
+
+bool Veltrane::setSpeakerArrangement(VstSpeakerArrangement* in, VstSpeakerArrangement* out) {
+  const int inputs = in->numChannels;
+  const int outputs = out->numChannels;
+  bool accepted = true;
+  bool newStereoIn = true;
+  bool newStereoOut = true;
+  if (inputs == 1 && outputs == 1) {
+    newStereoIn = newStereoOut = false;
+  } else if (inputs == 1 && outputs == 2) {
+    newStereoIn = false;
+  } else if (!(inputs == 2 && outputs == 2)) {
+    accepted = false;
+  }
+  stereoIn = newStereoIn;
+  stereoOut = newStereoOut;
+  return accepted;
+}
+
+bool Veltrane::getEffectName(char* name) {
+  std::strcpy(name, kEffectName);
+  return true;
+}
+
+bool Veltrane::getVendorString(char* text) {
+  std::strcpy(text, kVendorName);
+  return true;
+}
+
+bool Veltrane::getProductString(char* text) {
+  std::strcpy(text, kProductName);
+  return true;
+}
+
+VstInt32 Veltrane::canDo(char* text) {
+  for (const char* capability : kCanDo)
+    if (std::strcmp(text, capability) == 0) return 1;
+  return 0;
+}

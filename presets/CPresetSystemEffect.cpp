@@ -1,0 +1,131 @@
+#include "presets/CPresetSystemEffect.h"
+
+#include "presets/CPresetSystemEditor.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kBaseNames[kNumPresets] = {"Current", "Drum Group", "Snare", "Over Heads",
+                                                 "Round"};
+
+float loadValue(const float& slot) {
+  return std::atomic_ref<float>(const_cast<float&>(slot)).load(std::memory_order_relaxed);
+}
+
+void storeValue(float& slot, float value) {
+  std::atomic_ref<float>(slot).store(value, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
+    : AudioEffectX(audioMaster, 1, kNumPresetValues) {
+  programsAreChunks(true);
+  CPresetSystemEffect::initPresets();
+  copyPreset(defaultPreset, presets[0]);
+  curProgram = 0;
+  presetNo = 0;
+}
+
+CPresetSystemEffect::~CPresetSystemEffect() = default;
+
+int CPresetSystemEffect::currentPreset() const {
+  return static_cast<int>(std::clamp<std::int64_t>(presetNo.load(), 0, kNumPresets - 1));
+}
+
+float CPresetSystemEffect::presetValue(int number, int index) const {
+  return loadValue(presets[number].values[index]);
+}
+
+void CPresetSystemEffect::setPresetValue(int number, int index, float value) {
+  storeValue(presets[number].values[index], value);
+}
+
+void CPresetSystemEffect::copyPreset(PresetRecord& to, const PresetRecord& from) {
+  if (&to == &from) return;
+  std::memcpy(to.name, from.name, sizeof(to.name));
+  for (int i = 0; i < kNumPresetValues; ++i) storeValue(to.values[i], loadValue(from.values[i]));
+}
+
+void CPresetSystemEffect::applyNameRule(char* name, const char* text) {
+  const size_t length = strnlen(text, kPresetNameLength);
+  std::memset(name, 0, kPresetNameLength);
+  std::memcpy(name, text, std::min<size_t>(length, kPresetNameLength - 1));
+}
+
+void CPresetSystemEffect::setPresetNameOf(int number, const char* text) {
+  if (number >= 0 && number < kNumPresets && text) applyNameRule(presets[number].name, text);
+}
+
+void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
+  if (index >= 0 && index < kNumPresetValues) setPresetValue(currentPreset(), index, value);
+}
+
+float CPresetSystemEffect::getParameter(VstInt32 index) {
+  if (index < 0 || index >= kNumPresetValues) return -1.0f;
+  return presetValue(currentPreset(), index);
+}
+
+// Hosts hand 24-byte buffers: the name and its terminator must fit in them.
+void CPresetSystemEffect::getProgramName(char* text) {
+  vstCopyText(text, presets[currentPreset()].name, kPresetNameLength - 1);
+}
+
+void CPresetSystemEffect::setProgramName(char* text) {
+  if (!text) return;
+  applyNameRule(presets[currentPreset()].name, text);
+  if (CPresetSystemEditor* panel = presetEditor()) {
+    char cut[kPresetNameLength + 1] = {};
+    std::strncpy(cut, text, kPresetNameLength);
+    panel->nameChangedExternal(cut);
+  }
+}
+
+bool CPresetSystemEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index,
+                                                char* text) {
+  if (index < 0 || index >= kNumPresets) return false;
+  vstCopyText(text, presets[index].name, kPresetNameLength - 1);
+  return true;
+}
+
+void CPresetSystemEffect::setPresetNo(std::int64_t number) {
+  if (number < 0 || number >= kNumPresets) return;
+  settingPreset = true;
+  curProgram = 0;
+  presetNo = number;
+  for (int i = 0; i < kNumPresetValues; ++i)
+    setParameter(i, presetValue(static_cast<int>(number), i));
+  updateDisplay();
+  beginEdit(0);
+  endEdit(0);
+  settingPreset = false;
+}
+
+void CPresetSystemEffect::setPresetName(const char* text) {
+  curProgram = 0;
+  if (text) applyNameRule(presets[currentPreset()].name, text);
+  updateDisplay();
+}
+
+void CPresetSystemEffect::initializePreset(int number) {
+  if (number >= 0 && number < kNumPresets) copyPreset(presets[number], defaultPreset);
+}
+
+void CPresetSystemEffect::loadDefaults() {
+  copyPreset(defaultPreset, presets[0]);
+  if (CPresetSystemEditor* panel = presetEditor()) panel->loadDefaults();
+}
+
+CPresetSystemEditor* CPresetSystemEffect::presetEditor() const {
+  return dynamic_cast<CPresetSystemEditor*>(editor);
+}
+
+void CPresetSystemEffect::initPresets() {
+  for (int p = 0; p < kNumPresets; ++p) {
+    applyNameRule(presets[p].name, kBaseNames[p]);
+    for (int i = 0; i < kNumPresetValues; ++i) setPresetValue(p, i, 0.5f);
+  }
+}

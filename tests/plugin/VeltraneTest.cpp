@@ -1,0 +1,169 @@
+#include "plugin/Veltrane.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct HostCall {
+  VstInt32 opcode;
+  VstInt32 index;
+};
+
+std::vector<HostCall>* recordedCalls = nullptr;
+
+VstIntPtr testHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+  if (recordedCalls) recordedCalls->push_back({opcode, index});
+  return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+std::unique_ptr<Veltrane> makeEffect() { return std::make_unique<Veltrane>(testHost); }
+
+TEST(Veltrane, StartsWithTheCurrentFactoryPreset) {
+  auto effect = makeEffect();
+  EXPECT_EQ(effect->getPresetNo(), 0);
+  EXPECT_EQ(effect->getParameter(kEqAll), 1.0f);
+  EXPECT_EQ(effect->getParameter(kLfFreq), 0.5f);
+  EXPECT_EQ(effect->getParameter(kHpfFreq), 0.0f);
+  EXPECT_EQ(effect->getParameter(30), 0.5f);  // dummies hold 0.5
+  EXPECT_EQ(effect->getAeffect()->initialDelay, 46);
+  EXPECT_FALSE(effect->isSettingPreset());
+  const StripSettings s = effect->settings();
+  EXPECT_EQ(s.lfOn, 1);
+  EXPECT_EQ(s.lfFreq, 150.0);
+  EXPECT_EQ(s.hmFreq, 2760.0);
+}
+
+TEST(Veltrane, PresetSwitchingPushesEveryValue) {
+  auto effect = makeEffect();
+  effect->setPresetNo(2);  // "Snare"
+  EXPECT_EQ(effect->getPresetNo(), 2);
+  const StripSettings s = effect->settings();
+  EXPECT_EQ(s.hpfOn, 1);
+  EXPECT_EQ(s.hpfFreq, 220.0);
+  EXPECT_EQ(s.lmFreq, 289.0);
+  EXPECT_EQ(s.lmGain, 3.5);
+  EXPECT_EQ(s.hmGain, 3.5);
+  EXPECT_EQ(s.hfOn, 0);
+  EXPECT_EQ(s.satOn, 1);
+  char name[32];
+  effect->getProgramName(name);
+  EXPECT_STREQ(name, "Snare");
+
+  // A change lands in the current preset and survives switching away and back.
+  effect->setParameter(kLmGain, 0.25f);
+  effect->setPresetNo(0);
+  EXPECT_EQ(effect->getParameter(kLmGain), 0.5f);
+  effect->setPresetNo(2);
+  EXPECT_EQ(effect->getParameter(kLmGain), 0.25f);
+}
+
+TEST(Veltrane, EqAllAndLsrBelongToEveryPreset) {
+  auto effect = makeEffect();
+  effect->setPresetNo(2);
+  effect->setParameter(kEqAll, 0.0f);
+  effect->setParameter(kLsr, 1.0f);
+  for (int p = 0; p < kNumPresets; ++p) {
+    EXPECT_EQ(effect->presetValue(p, kEqAll), 0.0f) << p;
+    EXPECT_EQ(effect->presetValue(p, kLsr), 1.0f) << p;
+  }
+  effect->setPresetNo(4);
+  EXPECT_EQ(effect->settings().eqOn, 0);
+  EXPECT_EQ(effect->settings().processLeft, 0);
+}
+
+TEST(Veltrane, RejectsIndicesAndValuesItCannotUse) {
+  auto effect = makeEffect();
+  effect->setParameter(45, 0.3f);
+  effect->setParameter(-1, 0.3f);
+  EXPECT_EQ(effect->getParameter(45), 0.0f);
+  EXPECT_EQ(effect->getParameter(-1), 0.0f);
+  for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                    -std::numeric_limits<float>::infinity()}) {
+    effect->setParameter(kLfGain, bad);
+    EXPECT_EQ(effect->getParameter(kLfGain), 0.5f);
+    EXPECT_EQ(effect->presetValue(0, kLfGain), 0.5f);
+  }
+  char text[32];
+  effect->getParameterDisplay(40, text);
+  EXPECT_STREQ(text, "");
+  effect->getParameterName(99, text);
+  EXPECT_STREQ(text, "");
+}
+
+TEST(Veltrane, ProgramNamesFollowTheNameRule) {
+  auto effect = makeEffect();
+  char longName[] = "A name of thirty characters!!";
+  effect->setProgramName(longName);
+  char name[64];
+  std::memset(name, 0x55, sizeof(name));
+  effect->getProgramName(name);
+  EXPECT_EQ(std::string(name), std::string(longName, 23));
+  EXPECT_EQ(static_cast<unsigned char>(name[24]), 0x55);  // nothing past the 24-byte buffer
+
+  std::memset(name, 0x55, sizeof(name));
+  EXPECT_FALSE(effect->getProgramNameIndexed(0, 5, name));
+  EXPECT_EQ(static_cast<unsigned char>(name[0]), 0x55);
+  EXPECT_TRUE(effect->getProgramNameIndexed(0, 3, name));
+  EXPECT_STREQ(name, "Over Heads");
+
+  effect->setPresetName("Short");
+  effect->getProgramName(name);
+  EXPECT_STREQ(name, "Short");
+  for (int i = 5; i < kPresetNameLength; ++i) EXPECT_EQ(effect->presetName(0)[i], 0);
+}
+
+TEST(Veltrane, SelectingAPresetTellsTheHost) {
+  std::vector<HostCall> calls;
+  recordedCalls = &calls;
+  auto effect = makeEffect();
+  calls.clear();
+  effect->setPresetNo(1);
+  recordedCalls = nullptr;
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0].opcode, audioMasterUpdateDisplay);
+  EXPECT_EQ(calls[1].opcode, audioMasterBeginEdit);
+  EXPECT_EQ(calls[2].opcode, audioMasterEndEdit);
+  EXPECT_EQ(calls[1].index, 0);
+}
+
+TEST(Veltrane, SpeakerArrangementsSetTheStereoFlags) {
+  auto effect = makeEffect();
+  VstSpeakerArrangement in{}, out{};
+  const struct {
+    int inputs, outputs;
+    bool stereoIn, stereoOut, accepted;
+  } cases[] = {{1, 1, false, false, true}, {1, 2, false, true, true}, {2, 2, true, true, true},
+               {2, 1, true, true, false},  {0, 2, true, true, false}, {6, 6, true, true, false}};
+  for (const auto& c : cases) {
+    in.numChannels = c.inputs;
+    out.numChannels = c.outputs;
+    EXPECT_EQ(effect->setSpeakerArrangement(&in, &out), c.accepted);
+    EXPECT_EQ(effect->isStereoIn(), c.stereoIn);
+    EXPECT_EQ(effect->isStereoOut(), c.stereoOut);
+  }
+}
+
+TEST(Veltrane, LatencyFollowsTheRate) {
+  auto effect = makeEffect();
+  EXPECT_EQ(effect->getLatency2(), 46.0f);
+  EXPECT_NEAR(effect->getLatency1(), 1.043, 1e-3);
+  const struct {
+    float rate;
+    float samples;
+  } rates[] = {{44100, 46}, {48000, 48}, {88200, 61}, {96000, 64}, {192000, 96}, {8000, 46}};
+  for (const auto& r : rates) {
+    effect->setSampleRate(r.rate);
+    effect->resume();
+    EXPECT_EQ(effect->getLatency2(), r.samples) << r.rate;
+    EXPECT_EQ(effect->getAeffect()->initialDelay, static_cast<int>(r.samples));
+    effect->suspend();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include "PluginHost.h"
+
+#include <dlfcn.h>
+
+#include <cstring>
+
+namespace {
+
+using EntryPoint = AEffect* (*)(audioMasterCallback);
+
+// The plug-in calls back before its AEffect exists (from inside its entry point); that call
+// is answered on behalf of the host being loaded on this thread.
+thread_local PluginHost* hostBeingLoaded = nullptr;
+
+}  // namespace
+
+std::unique_ptr<PluginHost> PluginHost::load(const std::string& path, std::string& error) {
+  std::unique_ptr<PluginHost> host(new PluginHost);
+  host->library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!host->library_) {
+    const char* why = dlerror();
+    error = "cannot load " + path + ": " + (why ? why : "unknown error");
+    return nullptr;
+  }
+  auto entry = reinterpret_cast<EntryPoint>(dlsym(host->library_, "VSTPluginMain"));
+  if (!entry) entry = reinterpret_cast<EntryPoint>(dlsym(host->library_, "main"));
+  if (!entry) {
+    error = path + " is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main";
+    return nullptr;
+  }
+  hostBeingLoaded = host.get();
+  AEffect* effect = entry(&PluginHost::callback);
+  hostBeingLoaded = nullptr;
+  if (!effect) {
+    error = path + ": the plug-in's entry point returned no effect";
+    return nullptr;
+  }
+  if (effect->magic != kEffectMagic) {
+    error = path + ": the effect record has a wrong magic number";
+    return nullptr;
+  }
+  effect->resvd1 = reinterpret_cast<VstIntPtr>(host.get());
+  host->effect_ = effect;
+  host->dispatch(effOpen);
+  return host;
+}
+
+PluginHost::~PluginHost() {
+  if (effect_) dispatch(effClose);
+  if (library_) dlclose(library_);
+}
+
+VstIntPtr PluginHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                               float opt) const {
+  return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+std::string PluginHost::text(VstInt32 opcode, VstInt32 index) const {
+  char buffer[256] = {};
+  dispatch(opcode, index, 0, buffer);
+  buffer[sizeof(buffer) - 1] = 0;
+  return buffer;
+}
+
+void PluginHost::start() {
+  dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate_));
+  dispatch(effSetBlockSize, 0, blockSize_);
+  dispatch(effMainsChanged, 0, 1);
+  dispatch(effStartProcess);
+}
+
+void PluginHost::stop() {
+  dispatch(effStopProcess);
+  dispatch(effMainsChanged, 0, 0);
+}
+
+std::vector<PluginHost::Notification> PluginHost::notifications() const {
+  std::lock_guard lock(notificationsMutex_);
+  return notifications_;
+}
+
+void PluginHost::clearNotifications() {
+  std::lock_guard lock(notificationsMutex_);
+  notifications_.clear();
+}
+
+VstIntPtr PluginHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                               VstIntPtr value, void* /*ptr*/, float opt) {
+  PluginHost* host = effect && effect->resvd1 ? reinterpret_cast<PluginHost*>(effect->resvd1)
+                                              : hostBeingLoaded;
+  if (!host) return opcode == audioMasterVersion ? kVstVersion : 0;
+  return host->answer(opcode, index, value, opt);
+}
+
+VstIntPtr PluginHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt) {
+  switch (opcode) {
+    case audioMasterVersion:
+      return kVstVersion;
+    case audioMasterGetSampleRate:
+      return static_cast<VstIntPtr>(sampleRate_);
+    case audioMasterGetBlockSize:
+      return blockSize_;
+    case audioMasterPinConnected:  // 0 means connected
+      return index < (value ? connectedOutputs_ : connectedInputs_) ? 0 : 1;
+    case audioMasterIOChanged:
+      ++ioChanged_;
+      return 1;
+    case audioMasterAutomate:
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+    case audioMasterUpdateDisplay: {
+      std::lock_guard lock(notificationsMutex_);
+      notifications_.push_back({opcode, index, opt});
+      return opcode == audioMasterUpdateDisplay ? 1 : 0;
+    }
+    case audioMasterGetCurrentProcessLevel:
+      return 0;
+    default:
+      return 0;
+  }
+}

@@ -1,0 +1,34 @@
+// veltrane-host: a small command-line VST 2.4 host.
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "InfoCommand.h"
+#include "PluginHost.h"
+
+namespace {
+
+int usage() {
+  std::cerr << "usage:\n"
+               "  veltrane-host info PLUGIN.so\n";
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return usage();
+  const std::string command = argv[1];
+  if (command == "info") {
+    if (argc != 3) return usage();
+    std::string error;
+    auto host = PluginHost::load(argv[2], error);
+    if (!host) {
+      std::cerr << "veltrane-host: " << error << "\n";
+      return 1;
+    }
+    printPluginInfo(*host, std::cout);
+    return 0;
+  }
+  return usage();
+}
