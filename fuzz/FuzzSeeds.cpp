@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/PreferenceFile.h"
+#include "fuzz/FuzzSupport.h"
 #include "presets/PresetFormat.h"
 
 constexpr std::int32_t kPluginId = 'Q' << 24 | 'X' << 16 | 'R' << 8 | 'M';
@@ -53,7 +54,58 @@ int main(int argc, char** argv) {
   writeSeed(root / "preferences", "two-entries", encodePreferenceFile(entries));
   writeSeed(root / "preferences", "empty", encodePreferenceFile({}));
 
-  writeSeed(root / "records", "bank-native", bankBuffer(false, 3));
-  writeSeed(root / "records", "bank-reversed", bankBuffer(true, 3));
+  // Seeds for the chunk and file readers come from a real instance, plus the forms no
+  // current writer makes: the other byte order and the old positional formats.
+  fuzzsupport::usePrivatePreferences();
+  auto effect = fuzzsupport::makeEffect();
+  auto& editor = fuzzsupport::editorOf(*effect);
+  void* chunk = nullptr;
+  VstInt32 chunkSize = effect->getChunk(&chunk, false);
+  auto* chunkBytes = static_cast<unsigned char*>(chunk);
+  writeSeed(root / "chunk", "current", std::vector<unsigned char>(chunkBytes, chunkBytes + chunkSize));
+  ByteWriter oldChunk(true);
+  oldChunk.writeU32(0x01000000);
+  oldChunk.writeI32(kPluginId);
+  oldChunk.writeI32(2);
+  oldChunk.writeI32(1);
+  oldChunk.writeZeros(16);
+  for (int k = 0; k < 2; ++k) {
+    oldChunk.writeBytes("Old chunk preset\0\0\0\0\0\0\0", kPresetNameLength);
+    for (int i = 0; i < kNumPresetValues; ++i) oldChunk.writeFloat(0.5f);
+  }
+  writeSeed(root / "chunk", "old-reversed", oldChunk.release());
+  std::vector<unsigned char> reversedChunk = {0, 0, 0, 2};
+  auto reversedBank = bankBuffer(true, 3);
+  ByteWriter id(true);
+  id.writeI32(kPluginId);
+  reversedChunk.insert(reversedChunk.end(), id.bytes().begin(), id.bytes().end());
+  reversedChunk.insert(reversedChunk.end(), reversedBank.begin(), reversedBank.end());
+  writeSeed(root / "chunk", "current-reversed", reversedChunk);
+
+  // File targets: the first byte is the "endian-reversed" choice.
+  auto withChoice = [](std::uint8_t choice, std::vector<unsigned char> bytes) {
+    bytes.insert(bytes.begin(), choice);
+    return bytes;
+  };
+  CPresetSystemEditor::Buffer preset, bank;
+  editor.PresetToBuffer(preset);
+  editor.BankToBuffer(bank);
+  writeSeed(root / "preset_file", "current", withChoice(0, preset));
+  writeSeed(root / "bank_file", "current", withChoice(0, bank));
+  writeSeed(root / "bank_file", "reversed", withChoice(0, bankBuffer(true, 3)));
+  ByteWriter oldPreset;
+  oldPreset.writeI32(kPluginId);
+  oldPreset.writeU8(kTypeOldPreset);
+  oldPreset.writeBytes("Old preset\0\0\0\0\0\0\0\0\0\0\0\0\0\0", kPresetNameLength);
+  for (int i = 0; i < 28; ++i) oldPreset.writeFloat(0.25f);
+  writeSeed(root / "preset_file", "old", withChoice(0, oldPreset.bytes()));
+  ByteWriter oldBank;
+  oldBank.writeI32(kPluginId);
+  oldBank.writeU8(kTypeOldBank);
+  for (int k = 0; k < kNumPresets; ++k) {
+    oldBank.writeBytes("Old bank\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", kPresetNameLength);
+    for (int i = 0; i < kNumPresetValues; ++i) oldBank.writeFloat(0.75f);
+  }
+  writeSeed(root / "bank_file", "old", withChoice(0, oldBank.bytes()));
   return 0;
 }

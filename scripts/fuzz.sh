@@ -7,11 +7,17 @@ cd "$(dirname "$0")/.."
 SECONDS_EACH="${FUZZ_SECONDS:-30}"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELTRANE_FUZZ=ON -DVELTRANE_TESTS=OFF -DVELTRANE_BENCH=OFF >/dev/null
-cmake --build build-fuzz
 out=build-fuzz/fuzz
+# The targets (and the seed writer) keep their preference folders here, not in the
+# system's temporary folder.
+rm -rf "$out/tmp" && mkdir -p "$out/tmp"
+TMPDIR="$(cd "$out/tmp" && pwd)"
+export TMPDIR
+cmake --build build-fuzz --target fuzz_all
 for target in "$out"/fuzz_*; do
   name=$(basename "$target")
   [ "$name" = fuzz_seeds ] && continue
+  [ -x "$target" ] || continue
   seeds="$out/seeds/${name#fuzz_}"
   work="$out/work/${name#fuzz_}"
   rm -rf "$work" && mkdir -p "$work"
