@@ -143,3 +143,10 @@ TEST_F(PresetDefaultsTest, FolderAndNamesAreRememberedAndOverlongOnesRefused) {
   EXPECT_STREQ("", editorOf(*effect).getCurrDir());
   EXPECT_STREQ("kick.zal", editorOf(*effect).getCurrPreset());
 }
+
+TEST_F(PresetDefaultsTest, EditorObjectExistsWithoutOfferingAWindow) {
+  // The chunks and defaults need the editor object; a host must not offer its empty window.
+  auto effect = makeEffect();
+  EXPECT_NE(nullptr, dynamic_cast<CPresetSystemEditor*>(effect->getEditor()));
+  EXPECT_EQ(0, effect->getAeffect()->flags & effFlagsHasEditor);
+}
