@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 #include "platform/ByteOrder.h"
 #include "platform/ByteReader.h"
-#include "platform/ByteWriter.h"
 
 TEST(ByteOrder, SwapReversesFourBytesInPlace) {
   unsigned char word[6] = {1, 2, 3, 4, 9, 9};
@@ -13,34 +11,6 @@ TEST(ByteOrder, SwapReversesFourBytesInPlace) {
   const unsigned char expected[6] = {4, 3, 2, 1, 9, 9};
   EXPECT_EQ(0, std::memcmp(word, expected, 6));
   mySwapBytes(nullptr);  // must not crash
-}
-
-TEST(ByteCodec, WriterAndReaderAgreeInBothOrders) {
-  for (bool swap : {false, true}) {
-    ByteWriter writer(swap);
-    writer.writeU8(0x22);
-    writer.writeI32(-5);
-    writer.writeU32(0x01080000u);
-    writer.writeFloat(0.25f);
-    writer.writeBytes("ab", 2);
-    ByteReader reader(writer.bytes(), swap);
-    std::uint8_t type = 0;
-    std::int32_t count = 0;
-    std::uint32_t version = 0;
-    float value = 0;
-    char text[2];
-    EXPECT_TRUE(reader.readU8(type) && reader.readI32(count) && reader.readU32(version) && reader.readFloat(value) &&
-                reader.readBytes(text, 2));
-    EXPECT_EQ(0x22, type);
-    EXPECT_EQ(-5, count);
-    EXPECT_EQ(0x01080000u, version);
-    EXPECT_EQ(0.25f, value);
-    EXPECT_EQ(0, reader.remaining());
-    // The swapped writer really writes the other order: the version's top byte comes first.
-    std::uint32_t raw = 0;
-    std::memcpy(&raw, writer.bytes().data() + 5, 4);
-    EXPECT_EQ(swap ? swapped32(0x01080000u) : 0x01080000u, raw);
-  }
 }
 
 TEST(ByteCodec, ReadsPastTheEndFailAndYieldZero) {
