@@ -26,6 +26,11 @@ CPresetSystemEditor::~CPresetSystemEditor() { storePathsAndFilenames(); }
 
 CPresetSystemEffect* CPresetSystemEditor::presetEffect() const { return dynamic_cast<CPresetSystemEffect*>(effect); }
 
+bool CPresetSystemEditor::open(void* parentWindow) {
+  if (frame == nullptr || presetEffect() == nullptr) return false;
+  return AEffGUIEditor::open(parentWindow);
+}
+
 void CPresetSystemEditor::valueChanged(CControl* /*control*/) {
   // The panel's controls come with the toolkit's editor, which dispatches their tags.
 }

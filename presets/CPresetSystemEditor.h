@@ -32,6 +32,11 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   // Remembers the folder and file names for the next instance.
   ~CPresetSystemEditor() override;
 
+  // Nothing to open without a frame: the derived editor creates it first. Until the
+  // toolkit's editor exists, a host that opens regardless gets a refusal, not an empty
+  // window.
+  bool open(void* parentWindow) override;
+
   // The panel's controls report here once the toolkit provides them.
   void valueChanged(CControl* control) override;
 

@@ -149,4 +149,6 @@ TEST_F(PresetDefaultsTest, EditorObjectExistsWithoutOfferingAWindow) {
   auto effect = makeEffect();
   EXPECT_NE(nullptr, dynamic_cast<CPresetSystemEditor*>(effect->getEditor()));
   EXPECT_EQ(0, effect->getAeffect()->flags & effFlagsHasEditor);
+  int parent = 0;
+  EXPECT_EQ(0, effect->dispatcher(effEditOpen, 0, 0, &parent, 0.0f));
 }
