@@ -1,10 +1,10 @@
 #include "presets/CPresetSystemEffect.h"
 
-#include "presets/CPresetSystemEditor.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+
+#include "presets/CPresetSystemEditor.h"
 
 namespace {
 
@@ -51,9 +51,11 @@ void CPresetSystemEffect::copyPreset(PresetRecord& to, const PresetRecord& from)
 }
 
 void CPresetSystemEffect::applyNameRule(char* name, const char* text) {
-  const size_t length = strnlen(text, kPresetNameLength);
-  std::memset(name, 0, kPresetNameLength);
-  std::memcpy(name, text, std::min<size_t>(length, kPresetNameLength - 1));
+  // Through a copy: the text may be the field itself (a loaded preset's name handed to
+  // setPresetName), which zeroing first would erase.
+  char field[kPresetNameLength] = {};
+  std::memcpy(field, text, std::min<size_t>(strnlen(text, kPresetNameLength), kPresetNameLength - 1));
+  std::memcpy(name, field, kPresetNameLength);
 }
 
 void CPresetSystemEffect::setPresetNameOf(int number, const char* text) {

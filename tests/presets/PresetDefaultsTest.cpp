@@ -152,3 +152,11 @@ TEST_F(PresetDefaultsTest, EditorObjectExistsWithoutOfferingAWindow) {
   int parent = 0;
   EXPECT_EQ(0, effect->dispatcher(effEditOpen, 0, 0, &parent, 0.0f));
 }
+
+TEST_F(PresetDefaultsTest, PresetNameHandedBackToItselfSurvives) {
+  auto effect = makeEffect();
+  effect->setPresetNo(2);
+  effect->setPresetNameOf(2, "Kept name");
+  effect->setPresetName(effect->presetName(2));
+  EXPECT_STREQ("Kept name", effect->presetName(2));
+}
