@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "plugin/FactoryPresets.h"
+#include "presets/CPresetSystemEditor.h"
 #include "sdk/AEffGUIEditor.h"
 
 namespace {
@@ -34,6 +35,11 @@ Veltrane::Veltrane(audioMasterCallback audioMaster) : CPresetSystemEffect(audioM
   cEffect.version = kVendorVersion;
   // The strip starts at 44.1 kHz figures: a window of 29, so 46 samples.
   setInitialDelay(static_cast<VstInt32>(getLatency2()));
+  // The preset editor lives as long as the effect: the chunks and the stored defaults go
+  // through it, window or not.
+  setEditor(new CPresetSystemEditor(this));
+  // It cannot open a window yet; with the flag clear hosts offer no empty one.
+  setFlag(effFlagsHasEditor, false);
   initPresets();
   loadDefaults();
   setPresetNo(0);
