@@ -1,7 +1,13 @@
 #include "platform/XPlatFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <climits>
+#include <cstdlib>
+
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -36,6 +42,40 @@ long XPlatFileOpen(const char* name, const char* dir, XPlatFileHandle& handle, b
 
 long XPlatFileOpenForRead(const char* name, const char* dir, XPlatFileHandle& handle) {
   return openJoined(name, dir, handle, "rb");
+}
+
+bool XPlatFileReplace(const char* name, const char* dir, const void* data, std::size_t size) {
+  if (name == nullptr || dir == nullptr || (data == nullptr && size > 0)) return false;
+  std::string target = std::string(dir) + name;
+  mode_t mode = 0666;
+  struct stat info {};
+  if (stat(target.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) return false;
+    mode = info.st_mode & 07777;
+    char resolved[PATH_MAX];
+    if (realpath(target.c_str(), resolved) == nullptr) return false;
+    target = resolved;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode &= ~mask;
+  }
+  std::string temporary = target + ".XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) return false;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  bool ok = fchmod(fd, mode) == 0;
+  for (std::size_t done = 0; ok && done < size;) {
+    const ssize_t n = ::write(fd, bytes + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ok = ok && fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) unlink(temporary.c_str());
+  return ok;
 }
 
 std::size_t XPlatFileRead(XPlatFileHandle handle, void* buffer, std::size_t count) {

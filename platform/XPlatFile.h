@@ -17,6 +17,11 @@ long XPlatFileOpen(const char* name, const char* dir, XPlatFileHandle& handle, b
 // Opens dir + name read-only ("rb"): loading never needs write access, and a read-only
 // file (a shared factory bank, a write-protected folder) must still load.
 long XPlatFileOpenForRead(const char* name, const char* dir, XPlatFileHandle& handle);
+// Replaces dir + name with `size` bytes as one step: they are written to a temporary file
+// beside it, flushed to disk and renamed over it, so a failed or interrupted save leaves the
+// previous file whole. A symbolic link keeps pointing where it did (its target is replaced);
+// an existing file keeps its permissions. False, and nothing changed, on any failure.
+bool XPlatFileReplace(const char* name, const char* dir, const void* data, std::size_t size);
 // Reads up to `count` bytes; returns the number read (0 for a null handle).
 std::size_t XPlatFileRead(XPlatFileHandle handle, void* buffer, std::size_t count);
 // Writes `count` bytes; returns the number written (0 for a null handle).

@@ -44,12 +44,8 @@ void CPresetSystemEditor::saveFile(FileKind kind) {
     BankToBuffer(buffer);
   else
     PresetToBuffer(buffer);
-  XPlatFileHandle handle = nullptr;
-  XPlatFileOpen(name, currDir, handle, true);
-  XPlatFileGuard file(handle);
-  bool written = handle != nullptr && XPlatFileWrite(handle, buffer.data(), buffer.size()) == buffer.size();
-  written = file.close() && written;
-  if (!written) {
+  // Written beside the old file and renamed over it: a failed save never costs the old one.
+  if (!XPlatFileReplace(name, currDir, buffer.data(), buffer.size())) {
     // A save that silently did nothing would leave the user believing their work is kept.
     std::string message = std::string("Could not save the file:\n") + currDir + name;
     XPlatDisplayAlert(message.c_str());

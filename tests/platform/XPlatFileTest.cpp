@@ -106,3 +106,57 @@ TEST(XPlatFile, BoundedSplitRefusesWhatDoesNotFit) {
     }
   }
 }
+
+namespace {
+
+std::string readWhole(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(XPlatFile, ReplaceSwapsTheWholeFileAndLeavesNothingBehind) {
+  TempDir temp;
+  const std::filesystem::path target = temp.path() / "bank.zab";
+  std::ofstream(target) << "old contents";
+  chmod(target.c_str(), 0640);
+  // A temporary left over from an interrupted earlier save changes nothing.
+  std::ofstream(temp.path() / "bank.zab.AAAAAA") << "stale";
+  ASSERT_TRUE(XPlatFileReplace("bank.zab", temp.dir().c_str(), "new", 3));
+  EXPECT_EQ(readWhole(target), "new");
+  struct stat info {};
+  ASSERT_EQ(stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(temp.path())) files += !entry.is_directory();
+  EXPECT_EQ(files, 2u);  // the file and the stale temporary, nothing new
+
+  // A link keeps pointing at the file it names; that file gets the new bytes.
+  std::filesystem::create_directory(temp.path() / "real");
+  std::ofstream(temp.path() / "real" / "p.zal") << "linked";
+  std::filesystem::create_symlink(temp.path() / "real" / "p.zal", temp.path() / "p.zal");
+  ASSERT_TRUE(XPlatFileReplace("p.zal", temp.dir().c_str(), "fresh", 5));
+  EXPECT_TRUE(std::filesystem::is_symlink(temp.path() / "p.zal"));
+  EXPECT_EQ(readWhole(temp.path() / "real" / "p.zal"), "fresh");
+}
+
+TEST(XPlatFile, ReplaceThatCannotWriteKeepsTheOldFile) {
+  TempDir temp;
+  const std::filesystem::path folder = temp.path() / "locked";
+  std::filesystem::create_directory(folder);
+  std::ofstream(folder / "p.zal") << "precious";
+  chmod(folder.c_str(), 0555);
+  const std::string dir = folder.string() + "/";
+  const bool replaced = XPlatFileReplace("p.zal", dir.c_str(), "x", 1);
+  chmod(folder.c_str(), 0755);
+  if (geteuid() != 0) {  // root writes anywhere
+    EXPECT_FALSE(replaced);
+  }
+  if (!replaced) {
+    EXPECT_EQ(readWhole(folder / "p.zal"), "precious");
+  }
+  EXPECT_FALSE(XPlatFileReplace("p.zal", (temp.dir() + "missing/").c_str(), "x", 1));
+  std::filesystem::create_directory(temp.path() / "adir.zal");
+  EXPECT_FALSE(XPlatFileReplace("adir.zal", temp.dir().c_str(), "x", 1));
+}
