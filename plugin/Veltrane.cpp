@@ -82,21 +82,24 @@ void Veltrane::applyPendingChanges(ChannelStrip& target) {
 template <typename Sample>
 void Veltrane::runStrip(Sample** inputs, Sample** outputs, int sampleFrames, bool stereo) {
   if (sampleFrames < 0) sampleFrames = 0;
-  const ChannelStrip::Routing routing{stereo, isOutputConnected(1) && isStereoOut()};
+  // A host that hands no buffer for a channel gets nothing written through it.
+  if (!inputs[0] || !outputs[0]) return;
+  const ChannelStrip::Routing routing{stereo,
+                                      outputs[1] && isOutputConnected(1) && isStereoOut()};
   strip.process(inputs, outputs, sampleFrames, routing, engineSettings,
                 [this](ChannelStrip& target) { applyPendingChanges(target); });
   meterPeak.store(strip.getMeterPeak(), std::memory_order_relaxed);
 }
 
 void Veltrane::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-  if (isInputConnected(1) && isStereoIn())
+  if (inputs[1] && isInputConnected(1) && isStereoIn())
     processLoopFast(inputs, outputs, sampleFrames);
   else
     processLoopFastMono(inputs, outputs, sampleFrames);
 }
 
 void Veltrane::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) {
-  if (isInputConnected(1) && isStereoIn())
+  if (inputs[1] && isInputConnected(1) && isStereoIn())
     processLoopFastDouble(inputs, outputs, sampleFrames);
   else
     processLoopFastDoubleMono(inputs, outputs, sampleFrames);

@@ -84,3 +84,22 @@ TEST(VeltraneEngine, ProcessesThroughTheStripAndAppliesChangesAtChunkBoundaries)
 }
 
 }  // namespace
+
+// Hosts have been seen handing null channel buffers; none of them may be written through.
+TEST(VeltraneEngine, MissingChannelBuffersAreNotWrittenThrough) {
+  secondPinConnected = true;
+  auto effect = std::make_unique<Veltrane>(engineHost);
+  effect->resume();
+  std::vector<float> left(64, 0.25f), out(64, 0.0f);
+  std::vector<double> leftD(64, 0.25), outD(64, 0.0);
+  float* noRight[2] = {left.data(), nullptr};
+  float* oneOut[2] = {out.data(), nullptr};
+  float* noLeft[2] = {nullptr, left.data()};
+  effect->processReplacing(noRight, oneOut, 64);  // mono from input 0, written to output 0 only
+  effect->processReplacing(noLeft, oneOut, 64);   // nothing to read: nothing happens
+  effect->processReplacing(noRight, noLeft, 64);
+  double* noRightD[2] = {leftD.data(), nullptr};
+  double* oneOutD[2] = {outD.data(), nullptr};
+  effect->processDoubleReplacing(noRightD, oneOutD, 64);
+  SUCCEED();
+}
