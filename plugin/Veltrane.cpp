@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "plugin/FactoryPresets.h"
+#include "presets/CPresetSystemEditor.h"
 #include "sdk/AEffGUIEditor.h"
 
 namespace {
@@ -32,9 +33,13 @@ Veltrane::Veltrane(audioMasterCallback audioMaster) : CPresetSystemEffect(audioM
   canProcessReplacing(true);
   canDoubleReplacing(true);
   cEffect.version = kVendorVersion;
-  lookAheadLength = static_cast<int>(44100.0 / 1500.0);
-  if (lookAheadLength % 2 == 0) ++lookAheadLength;
+  // The strip starts at 44.1 kHz figures: a window of 29, so 46 samples.
   setInitialDelay(static_cast<VstInt32>(getLatency2()));
+  // The preset editor lives as long as the effect: the chunks and the stored defaults go
+  // through it, window or not.
+  setEditor(new CPresetSystemEditor(this));
+  // It cannot open a window yet; with the flag clear hosts offer no empty one.
+  setFlag(effFlagsHasEditor, false);
   initPresets();
   loadDefaults();
   setPresetNo(0);
@@ -43,9 +48,11 @@ Veltrane::Veltrane(audioMasterCallback audioMaster) : CPresetSystemEffect(audioM
 
 Veltrane::~Veltrane() = default;
 
-// --- engine: replaced by the audio engine -------------------------------------------------
+// --- engine -------------------------------------------------------------------------------
 
 void Veltrane::suspend() {
+  engineSettings = parameters.settings();
+  strip.suspend(engineSettings);
   meterHold = 0.0;
   meterPeak = 0.0;
   effectSuspended = true;
@@ -53,47 +60,68 @@ void Veltrane::suspend() {
 
 void Veltrane::resume() {
   if (!effectSuspended) suspend();
-  const double rate = getSampleRate();
-  oversampling = rate < 65000.0;
-  const double clamped = (rate >= 20000.0 && rate <= 200000.0) ? rate : 44100.0;
-  sampleRate = static_cast<float>(clamped);
-  internalRate = oversampling ? 2.0 * clamped : clamped;
-  lookAheadLength = static_cast<int>(clamped / 1500.0);
-  if (lookAheadLength % 2 == 0) ++lookAheadLength;
-  setInitialDelay(static_cast<VstInt32>(getLatency2()));
+  // Everything changed so far is part of the full redesign below.
+  parameters.takeChanges();
+  engineSettings = parameters.settings();
+  strip.resume(getSampleRate(), engineSettings);
+  sampleRate = static_cast<float>(strip.getSampleRate());
+  const auto latency = static_cast<VstInt32>(getLatency2());
+  const bool latencyChanged = latency != cEffect.initialDelay;
+  setInitialDelay(latency);
+  // A host reads the delay again only when told that the plug-in's I/O changed.
+  if (latencyChanged) ioChanged();
+}
+
+void Veltrane::applyPendingChanges(ChannelStrip& target) {
+  const unsigned changes = parameters.takeChanges();
+  if (changes == 0) return;
+  engineSettings = parameters.settings();
+  target.updateBands(changes & kAllBands, engineSettings);
+}
+
+template <typename Sample>
+void Veltrane::runStrip(Sample** inputs, Sample** outputs, int sampleFrames, bool stereo) {
+  if (sampleFrames < 0) sampleFrames = 0;
+  // A host that hands no buffer for a channel gets nothing written through it.
+  if (!inputs[0] || !outputs[0]) return;
+  const ChannelStrip::Routing routing{stereo,
+                                      outputs[1] && isOutputConnected(1) && isStereoOut()};
+  strip.process(inputs, outputs, sampleFrames, routing, engineSettings,
+                [this](ChannelStrip& target) { applyPendingChanges(target); });
+  meterPeak.store(strip.getMeterPeak(), std::memory_order_relaxed);
 }
 
 void Veltrane::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-  if (isInputConnected(1) && isStereoIn())
+  if (inputs[1] && isInputConnected(1) && isStereoIn())
     processLoopFast(inputs, outputs, sampleFrames);
   else
     processLoopFastMono(inputs, outputs, sampleFrames);
 }
 
 void Veltrane::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) {
-  if (isInputConnected(1) && isStereoIn())
+  if (inputs[1] && isInputConnected(1) && isStereoIn())
     processLoopFastDouble(inputs, outputs, sampleFrames);
   else
     processLoopFastDoubleMono(inputs, outputs, sampleFrames);
 }
 
 void Veltrane::processLoopFast(float** inputs, float** outputs, int sampleFrames) {
-  for (int c = 0; c < 2; ++c) std::memmove(outputs[c], inputs[c], sizeof(float) * sampleFrames);
+  runStrip(inputs, outputs, sampleFrames, true);
 }
 
 void Veltrane::processLoopFastDouble(double** inputs, double** outputs, int sampleFrames) {
-  for (int c = 0; c < 2; ++c) std::memmove(outputs[c], inputs[c], sizeof(double) * sampleFrames);
+  runStrip(inputs, outputs, sampleFrames, true);
 }
 
 void Veltrane::processLoopFastMono(float** inputs, float** outputs, int sampleFrames) {
-  std::memmove(outputs[0], inputs[0], sizeof(float) * sampleFrames);
+  runStrip(inputs, outputs, sampleFrames, false);
 }
 
 void Veltrane::processLoopFastDoubleMono(double** inputs, double** outputs, int sampleFrames) {
-  std::memmove(outputs[0], inputs[0], sizeof(double) * sampleFrames);
+  runStrip(inputs, outputs, sampleFrames, false);
 }
 
-float Veltrane::getLatency2() { return static_cast<float>(lookAheadLength / 2 + 32); }
+float Veltrane::getLatency2() { return static_cast<float>(strip.getLatencySamples()); }
 
 float Veltrane::getLatency1() {
   double rate = getSampleRate();

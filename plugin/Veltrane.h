@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "plugin/ChannelStrip.h"
 #include "plugin/Parameters.h"
 #include "plugin/StripSettings.h"
 #include "presets/CPresetSystemEffect.h"
@@ -69,11 +70,19 @@ class Veltrane : public CPresetSystemEffect {
   std::atomic<double> meterHold{0.0};
 
  private:
+  // One block through the strip; pending parameter changes are applied at its chunk
+  // boundaries, on this (the audio) thread.
+  template <typename Sample>
+  void runStrip(Sample** inputs, Sample** outputs, int sampleFrames, bool stereo);
+  void applyPendingChanges(ChannelStrip& target);
+
   Parameters parameters;
   std::atomic<bool> stereoIn{true};
   std::atomic<bool> stereoOut{true};
   bool effectSuspended = false;
-  bool oversampling = true;
-  double internalRate = 88200.0;
-  int lookAheadLength = 29;
+  // The signal path and the settings it runs on. Both belong to the audio thread while it
+  // processes, and to suspend()/resume() otherwise; other threads only reach the atomic
+  // values of `parameters`.
+  ChannelStrip strip;
+  StripSettings engineSettings;
 };

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "presets/CPresetSystemEditor.h"
+
 namespace {
 
 constexpr const char* kBaseNames[kNumPresets] = {"Current", "Drum Group", "Snare", "Over Heads",
@@ -49,9 +51,11 @@ void CPresetSystemEffect::copyPreset(PresetRecord& to, const PresetRecord& from)
 }
 
 void CPresetSystemEffect::applyNameRule(char* name, const char* text) {
-  const size_t length = strnlen(text, kPresetNameLength);
-  std::memset(name, 0, kPresetNameLength);
-  std::memcpy(name, text, std::min<size_t>(length, kPresetNameLength - 1));
+  // Through a copy: the text may be the field itself (a loaded preset's name handed to
+  // setPresetName), which zeroing first would erase.
+  char field[kPresetNameLength] = {};
+  std::memcpy(field, text, std::min<size_t>(strnlen(text, kPresetNameLength), kPresetNameLength - 1));
+  std::memcpy(name, field, kPresetNameLength);
 }
 
 void CPresetSystemEffect::setPresetNameOf(int number, const char* text) {
@@ -75,6 +79,11 @@ void CPresetSystemEffect::getProgramName(char* text) {
 void CPresetSystemEffect::setProgramName(char* text) {
   if (!text) return;
   applyNameRule(presets[currentPreset()].name, text);
+  if (CPresetSystemEditor* panel = presetEditor()) {
+    char cut[kPresetNameLength + 1] = {};
+    std::strncpy(cut, text, kPresetNameLength);
+    panel->nameChangedExternal(cut);
+  }
 }
 
 bool CPresetSystemEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index,
@@ -82,13 +91,6 @@ bool CPresetSystemEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 
   if (index < 0 || index >= kNumPresets) return false;
   vstCopyText(text, presets[index].name, kPresetNameLength - 1);
   return true;
-}
-
-VstInt32 CPresetSystemEffect::getChunk(void** /*data*/, bool /*isPreset*/) { return 0; }
-
-VstInt32 CPresetSystemEffect::setChunk(void* /*data*/, VstInt32 /*byteSize*/,
-                                       bool /*isPreset*/) {
-  return -1;
 }
 
 void CPresetSystemEffect::setPresetNo(std::int64_t number) {
@@ -114,7 +116,14 @@ void CPresetSystemEffect::initializePreset(int number) {
   if (number >= 0 && number < kNumPresets) copyPreset(presets[number], defaultPreset);
 }
 
-void CPresetSystemEffect::loadDefaults() { copyPreset(defaultPreset, presets[0]); }
+void CPresetSystemEffect::loadDefaults() {
+  copyPreset(defaultPreset, presets[0]);
+  if (CPresetSystemEditor* panel = presetEditor()) panel->loadDefaults();
+}
+
+CPresetSystemEditor* CPresetSystemEffect::presetEditor() const {
+  return dynamic_cast<CPresetSystemEditor*>(editor);
+}
 
 void CPresetSystemEffect::initPresets() {
   for (int p = 0; p < kNumPresets; ++p) {

@@ -8,6 +8,7 @@
 #include "sdk/AudioEffectX.h"
 
 class AEffGUIEditor;
+class CPresetSystemEditor;
 
 // The effect-side preset system: a store of five presets, of which the host sees a single
 // program, the current preset number, the default preset new loads start from, and the chunk
@@ -74,6 +75,8 @@ class CPresetSystemEffect : public AudioEffectX {
   // The name rule: at most 23 characters and a terminator, the rest of the field zeroed.
   static void applyNameRule(char* name, const char* text);
   int currentPreset() const;
+  // The preset editor the effect created, if any: the chunks and the defaults go through it.
+  CPresetSystemEditor* presetEditor() const;
 
   std::array<PresetRecord, kNumPresets> presets{};
   std::atomic<std::int64_t> presetNo{0};

@@ -2,15 +2,18 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "InfoCommand.h"
 #include "PluginHost.h"
+#include "RenderCommand.h"
 
 namespace {
 
 int usage() {
   std::cerr << "usage:\n"
-               "  veltrane-host info PLUGIN.so\n";
+               "  veltrane-host info PLUGIN.so\n"
+            << kRenderUsage;
   return 2;
 }
 
@@ -29,6 +32,15 @@ int main(int argc, char** argv) {
     }
     printPluginInfo(*host, std::cout);
     return 0;
+  }
+  if (command == "render") {
+    RenderOptions options;
+    std::string error;
+    if (!parseRenderOptions(std::vector<std::string>(argv + 2, argv + argc), options, error)) {
+      std::cerr << "veltrane-host: " << error << "\n";
+      return usage();
+    }
+    return runRender(options, std::cout, std::cerr);
   }
   return usage();
 }

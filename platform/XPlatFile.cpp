@@ -1,0 +1,117 @@
+#include "platform/XPlatFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace {
+
+long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, const char* mode) {
+  handle = nullptr;
+  if (name == nullptr || dir == nullptr) return 0;
+  std::string path = std::string(dir) + name;
+  std::FILE* file = std::fopen(path.c_str(), mode);
+  if (file == nullptr) return 0;
+  // A folder opens fine for reading on Linux and then fails every read; refuse it here.
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || std::fseek(file, 0, SEEK_END) != 0) {
+    std::fclose(file);
+    return 0;
+  }
+  long length = std::ftell(file);
+  if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+    std::fclose(file);
+    return 0;
+  }
+  handle = file;
+  return length;
+}
+
+}  // namespace
+
+long XPlatFileOpen(const char* name, const char* dir, XPlatFileHandle& handle, bool write) {
+  return openJoined(name, dir, handle, write ? "wb+" : "rb+");
+}
+
+long XPlatFileOpenForRead(const char* name, const char* dir, XPlatFileHandle& handle) {
+  return openJoined(name, dir, handle, "rb");
+}
+
+bool XPlatFileReplace(const char* name, const char* dir, const void* data, std::size_t size) {
+  if (name == nullptr || dir == nullptr || (data == nullptr && size > 0)) return false;
+  std::string target = std::string(dir) + name;
+  mode_t mode = 0666;
+  struct stat info {};
+  if (stat(target.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) return false;
+    mode = info.st_mode & 07777;
+    char resolved[PATH_MAX];
+    if (realpath(target.c_str(), resolved) == nullptr) return false;
+    target = resolved;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode &= ~mask;
+  }
+  std::string temporary = target + ".XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) return false;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  bool ok = fchmod(fd, mode) == 0;
+  for (std::size_t done = 0; ok && done < size;) {
+    const ssize_t n = ::write(fd, bytes + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ok = ok && fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) unlink(temporary.c_str());
+  return ok;
+}
+
+std::size_t XPlatFileRead(XPlatFileHandle handle, void* buffer, std::size_t count) {
+  if (handle == nullptr || buffer == nullptr) return 0;
+  return std::fread(buffer, 1, count, handle);
+}
+
+std::size_t XPlatFileWrite(XPlatFileHandle handle, const void* buffer, std::size_t count) {
+  if (handle == nullptr || buffer == nullptr) return 0;
+  return std::fwrite(buffer, 1, count, handle);
+}
+
+bool XPlatFileClose(XPlatFileHandle handle) {
+  if (handle == nullptr) return false;
+  return std::fclose(handle) == 0;
+}
+
+void XPlatGetFileNameAndDir(const char* path, char* name, char* dir) {
+  if (path == nullptr || name == nullptr || dir == nullptr) return;
+  const char* slash = std::strrchr(path, '/');
+  if (slash == nullptr) return;
+  std::size_t dirLength = static_cast<std::size_t>(slash - path) + 1;
+  std::memmove(dir, path, dirLength);
+  dir[dirLength] = '\0';
+  std::strcpy(name, slash + 1);
+}
+
+bool XPlatGetFileNameAndDir(const char* path, char* name, std::size_t nameSize, char* dir, std::size_t dirSize) {
+  if (path == nullptr || name == nullptr || dir == nullptr) return false;
+  const char* slash = std::strrchr(path, '/');
+  if (slash == nullptr) return false;
+  std::size_t dirLength = static_cast<std::size_t>(slash - path) + 1;
+  std::size_t nameLength = std::strlen(slash + 1);
+  if (dirLength >= dirSize || nameLength >= nameSize) return false;
+  std::memcpy(dir, path, dirLength);
+  dir[dirLength] = '\0';
+  std::memcpy(name, slash + 1, nameLength + 1);
+  return true;
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <atomic>
+#include <utility>
+
+#include "dsp/Filter.h"
+#include "dsp/OutputStage.h"
+#include "dsp/Oversampler.h"
+#include "dsp/StereoCascade.h"
+#include "plugin/StripSettings.h"
+
+// The equaliser's signal path without any host: fourteen filter sections in seven
+// left/right pairs, the rate changers around them, output gain, look-ahead delay and
+// saturation. The owner feeds it blocks and settings; it reads the settings afresh at
+// every chunk of 16 samples, right after the owner's hook has had the chance to apply
+// pending changes, so changes take effect at chunk boundaries only.
+class ChannelStrip {
+ public:
+  static constexpr int kChunkFrames = 16;
+  static constexpr double kOversamplingBelow = 65000.0;  // host rates below run at 2x
+  static constexpr double kMeterCeiling = 4.0;
+
+  // Which loop runs and where its result goes, as the owner decides from the host.
+  struct Routing {
+    bool stereo = true;        // read input 1 and run the right chain
+    bool secondOutput = true;  // output 1 is connected and wanted
+  };
+
+  enum Section { kHpf, kLfShelf, kLfDip, kLm, kHm, kHf, kHfDip, kSectionPairs };
+
+  ChannelStrip();
+
+  void updateLowCut(const StripSettings& s);
+  void updateLowShelf(const StripSettings& s);
+  void updateLowMid(const StripSettings& s);
+  void updateMid(const StripSettings& s);
+  void updateHighShelf(const StripSettings& s);
+  // Runs the updates whose bits are set, in the order resume() uses.
+  void updateBands(unsigned mask, const StripSettings& s);
+
+  void suspend(const StripSettings& s);
+  void resume(double hostRate, const StripSettings& s);
+
+  // Processes a block of any length. beforeChunk(ChannelStrip&) runs before every chunk;
+  // it may change the settings behind `s` and call updateBands. Inputs are read before
+  // outputs are written, chunk by chunk, so in-place buffers are fine.
+  template <typename Sample, typename BeforeChunk>
+  void process(const Sample* const* inputs, Sample* const* outputs, int frames, Routing routing,
+               const StripSettings& s, BeforeChunk&& beforeChunk);
+
+  int getLatencySamples() const { return output.getLookAheadLength() / 2 + Oversampler::kDelayFrames; }
+  double getSampleRate() const { return sampleRate; }
+  double getInternalRate() const { return internalRate; }
+  bool isOversampling() const { return oversampling; }
+  double getOutGainSmoothed() const { return outGainSmoothed; }
+  // Peak of the last processed block, capped at 4.0; written by the audio thread.
+  double getMeterPeak() const { return meterPeak.load(std::memory_order_relaxed); }
+
+  const Filter& left(Section id) const { return *sectionsL[id]; }
+  const Filter& right(Section id) const { return *sectionsR[id]; }
+
+ private:
+  struct Peaks {
+    double left = 0.0;
+    double right = 0.0;
+  };
+
+  template <typename Sample>
+  void processChunk(const Sample* const* inputs, Sample* const* outputs, int offset, int n, Routing routing,
+                    const StripSettings& s, Peaks& peaks);
+  void runChains(const StripSettings& s, bool stereo, int count);
+  void smoothGain(double target, int n);
+  void setRateOf(Filter& f);
+
+  double sampleRate = 44100.0;     // the clamped host rate
+  double internalRate = 88200.0;   // rate of the sections
+  bool oversampling = true;
+  Filter hpfL, hpfR, lfShelfL, lfShelfR, lfDipL, lfDipR, lmL, lmR, hmL, hmR, hfL, hfR, hfDipL, hfDipR;
+  Filter* const sectionsL[kSectionPairs];
+  Filter* const sectionsR[kSectionPairs];
+  Oversampler rateChanger;
+  StereoCascade cascade;
+  OutputStage output;
+
+  double hfQScale = 0.25;
+  double outGainSmoothed = 1.0;
+  // The chunk as interleaved left/right frames: the input, then up to 32 frames at twice
+  // the rate, then the output.
+  alignas(16) double work[2 * 4 * kChunkFrames] = {};
+  std::atomic<double> meterPeak{0.0};
+};
+
+template <typename Sample, typename BeforeChunk>
+void ChannelStrip::process(const Sample* const* inputs, Sample* const* outputs, int frames, Routing routing,
+                           const StripSettings& s, BeforeChunk&& beforeChunk) {
+  Peaks peaks;
+  for (int offset = 0; offset < frames; offset += kChunkFrames) {
+    const int n = frames - offset < kChunkFrames ? frames - offset : kChunkFrames;
+    beforeChunk(*this);
+    processChunk(inputs, outputs, offset, n, routing, s, peaks);
+  }
+  auto capped = [](double p) { return p < kMeterCeiling ? p : kMeterCeiling; };
+  double peak = capped(peaks.left);
+  if (routing.stereo) {
+    const double r = capped(peaks.right);
+    peak = peak > r ? peak : r;
+  }
+  meterPeak.store(frames > 0 ? peak : 0.0, std::memory_order_relaxed);
+}

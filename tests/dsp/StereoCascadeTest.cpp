@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "dsp/StereoCascade.h"
+
+namespace {
+
+// A chain of sections for each channel, built alike, with some sections gliding, some off,
+// some switched off mid-way, as the engine meets them.
+struct Chain {
+  std::vector<Filter> left, right;
+  explicit Chain(int sections) {
+    const int types[] = {Filter::kLowShelf, Filter::kPeaking, Filter::kHighShelf, Filter::kHighPass, Filter::kLowPass};
+    for (int i = 0; i < sections; ++i) {
+      for (auto* side : {&left, &right}) {
+        side->emplace_back(88200.0, types[i % 5], 200.0 * (i + 1), 0.7, 3.0 * (i % 3) - 2.0);
+        side->back().setStatus(i % 4 == 3 ? 0 : 1);
+        side->back().suspend(false);
+      }
+    }
+  }
+  std::vector<Filter*> pointers(std::vector<Filter>& v) {
+    std::vector<Filter*> p;
+    for (Filter& f : v) p.push_back(&f);
+    return p;
+  }
+};
+
+void change(std::vector<Filter>& side, int round, bool alsoStatus) {
+  Filter& f = side[round % side.size()];
+  f.setGain(round % 2 ? 6.0 : -3.0);
+  if (alsoStatus) f.setStatus(f.getStatus() ? 0 : 1);
+}
+
+TEST(StereoCascade, MatchesSectionBySectionProcessingBitForBit) {
+  struct Case {
+    int sections;
+    bool runLeft, runRight;
+    bool unevenChanges;  // left and right settings drift apart
+  } cases[] = {{7, true, true, false}, {5, true, true, true}, {1, true, true, false}, {8, true, true, true},
+               {6, true, false, false}, {6, false, true, false}, {3, false, false, false}};
+  const int sizes[] = {32, 1, 17, 0, 32, 5, 64, 65, 2};
+  for (const Case& c : cases) {
+    Chain fast(c.sections), slow(c.sections);
+    StereoCascade cascade;
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> d(-1.0, 1.0);
+    for (int round = 0; round < 300; ++round) {
+      const int n = sizes[round % 9];
+      if (round % 5 == 2) {
+        change(fast.left, round, round % 3 == 0);
+        change(slow.left, round, round % 3 == 0);
+        const int r = c.unevenChanges ? round + 1 : round;
+        change(fast.right, r, round % 3 == 0);
+        change(slow.right, r, round % 3 == 0);
+      }
+      std::vector<double> lr(2 * n + 2), l(n), r(n);
+      for (int i = 0; i < n; ++i) lr[2 * i] = l[i] = d(rng), lr[2 * i + 1] = r[i] = d(rng);
+      cascade.run(fast.pointers(fast.left).data(), fast.pointers(fast.right).data(), c.sections, lr.data(), n,
+                  c.runLeft, c.runRight);
+      for (int s = 0; s < c.sections; ++s) {
+        if (c.runLeft) slow.left[s].processFrame(l.data(), n);
+        if (c.runRight) slow.right[s].processFrame(r.data(), n);
+      }
+      for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(lr[2 * i], l[i]) << "sections " << c.sections << " round " << round << " frame " << i;
+        ASSERT_EQ(lr[2 * i + 1], r[i]) << "sections " << c.sections << " round " << round << " frame " << i;
+      }
+      for (int s = 0; s < c.sections; ++s) {
+        ASSERT_EQ(fast.left[s].getRampRemaining(), slow.left[s].getRampRemaining());
+        ASSERT_EQ(fast.right[s].getCurrCoeffs().b1, slow.right[s].getCurrCoeffs().b1);
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+#pragma once
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "veltrane-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // The folder as the file functions want it: ending in "/".
+  std::string dir() const { return path_.string() + "/"; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Sets an environment variable for the scope, restoring the previous state.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) {
+      hadOld_ = true;
+      old_ = old;
+    }
+    if (value != nullptr)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (hadOld_)
+      setenv(name_.c_str(), old_.c_str(), 1);
+    else
+      unsetenv(name_.c_str());
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::string old_;
+  bool hadOld_ = false;
+};
