@@ -37,8 +37,6 @@ bool AEffGUIEditor::getRect(ERect** result) {
 }
 
 bool AEffGUIEditor::open(void* parentWindow) {
-  // Some hosts open again without closing first: the old window goes the regular way.
-  if (frame) close();
   systemWindow = parentWindow;
   return true;
 }

@@ -190,7 +190,10 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
       return 1;
     }
     case effEditOpen:
-      if (!editor || !editor->open(ptr)) return 0;
+      if (!editor) return 0;
+      // Some hosts open again without closing first: the old window goes the regular way.
+      if (editor->isOpen()) editor->close();
+      if (!editor->open(ptr)) return 0;
       // A window that could not be made (bad parent, no display) is a failed open.
       if (!editor->isOpen()) {
         editor->close();

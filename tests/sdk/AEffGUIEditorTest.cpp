@@ -104,16 +104,24 @@ TEST(AEffGUIEditor, KeysReachAFocusedTextFieldOnly) {
 }
 
 TEST(AEffGUIEditor, OpeningTwiceClosesTheFirstWindow) {
-  Effect effect;
-  Editor editor(&effect);
-  editor.open(nullptr);
-  CFrame* first = editor.getFrame();
+  // An editor that counts a headless frame as open, so the host's calls can be followed.
+  struct HeadlessEditor : Editor {
+    using Editor::Editor;
+    bool isOpen() override { return frame != nullptr; }
+  };
+  auto* effect = new Effect;
+  auto* editor = new HeadlessEditor(effect);
+  effect->setEditor(editor);
+  AEffect* e = effect->getAeffect();
+  ASSERT_EQ(e->dispatcher(e, effEditOpen, 0, 0, nullptr, 0), 1);
+  CFrame* first = editor->getFrame();
   first->remember();
-  editor.open(nullptr);
-  EXPECT_NE(editor.getFrame(), first);
+  ASSERT_EQ(e->dispatcher(e, effEditOpen, 0, 0, nullptr, 0), 1);
+  EXPECT_NE(editor->getFrame(), first);
   EXPECT_EQ(first->getNbReference(), 1) << "the first frame was closed (only our reference is left)";
   EXPECT_EQ(first->getNbViews(), 0);
   first->forget();
+  e->dispatcher(e, effClose, 0, 0, nullptr, 0);
 }
 
 TEST(AEffGUIEditor, DestroyingTheEditorWithTheWindowOpenClosesTheFrame) {
