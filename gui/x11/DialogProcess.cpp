@@ -29,6 +29,8 @@ bool DialogProcess::start(const std::vector<std::string>& argv)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // Desktop dialogs chatter on stderr (theme and settings warnings); not into the host's log.
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
 
     std::vector<char*> args;
     for (const std::string& a : argv)
