@@ -241,6 +241,49 @@ TEST_F(X11FrameTest, DoubleClicksWheelAndModifiersAreTranslated)
     frame->close();
 }
 
+TEST_F(X11FrameTest, HoveringLeavesKeysToTheHostUntilTextIsEdited)
+{
+    // The host listens to keys on its window and holds the keyboard focus.
+    const uint32_t mask = XCB_EVENT_MASK_KEY_PRESS;
+    xcb_change_window_attributes(host, hostWindow, XCB_CW_EVENT_MASK, &mask);
+    xcb_set_input_focus(host, XCB_INPUT_FOCUS_POINTER_ROOT, hostWindow, XCB_CURRENT_TIME);
+    sync();
+    auto hostKeys = [&] {
+        int n = 0;
+        while (xcb_generic_event_t* e = xcb_poll_for_event(host)) {
+            n += (e->response_type & 0x7f) == XCB_KEY_PRESS;
+            free(e);
+        }
+        return n;
+    };
+
+    CallLog log;
+    auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
+    auto* edit = new CTextEdit(CRect(175, 232, 292, 246), &log, 96, "Name");
+    frame->addView(edit);
+    idleUntil(frame, [] { return false; });
+    hostKeys();
+
+    ASSERT_TRUE(run("xdotool mousemove 100 100 key a key b"));
+    idleUntil(frame, [] { return false; });
+    sync();
+    EXPECT_EQ(hostKeys(), 2) << "keys typed while hovering reach the host";
+
+    ASSERT_TRUE(run("xdotool mousemove 200 239 click 1"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return frame->getFocusView() == edit; }));
+    ASSERT_TRUE(run("xdotool key c key Return"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return frame->getFocusView() == nullptr; }));
+    EXPECT_STREQ(edit->getText(), "Namec");
+    sync();
+    EXPECT_EQ(hostKeys(), 0) << "while editing, the keys are the field's";
+
+    ASSERT_TRUE(run("xdotool mousemove 100 100 key d"));
+    idleUntil(frame, [] { return false; });
+    sync();
+    EXPECT_EQ(hostKeys(), 1) << "after the edit the host has its keys back";
+    frame->close();
+}
+
 TEST_F(X11FrameTest, FiftyOpenCloseCyclesKeepTheDescriptorCount)
 {
     CallLog log;
