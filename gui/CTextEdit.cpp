@@ -11,7 +11,8 @@ CTextEdit::CTextEdit(const CRect& r, CControlListener* l, int32_t t, const char*
 {
     listener = l;
     tag = t;
-    setWantsFocus(true);
+    // The field takes the focus itself, on the click that starts an edit (a left click, or a
+    // double click with kDoubleClickStyle), not on any click the frame routes to it.
     setText(txt);
 }
 

@@ -67,6 +67,19 @@ TEST_F(TextEditFixture, ClickElsewhereCommitsClickInsideKeepsEditing)
     EXPECT_EQ(log.calls, (Calls{"begin 96", "changed 96 0", "end 96"}));
 }
 
+TEST_F(TextEditFixture, OnlyTheEditingClickStartsAnEdit)
+{
+    frame.down(200, 240, kRButton);
+    EXPECT_FALSE(edit->isEditingText());
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+    edit->setStyle(kDoubleClickStyle);
+    frame.down(200, 240);
+    EXPECT_FALSE(edit->isEditingText()) << "a single click is not enough";
+    frame.down(200, 240, kLButton | kDoubleClick);
+    EXPECT_TRUE(edit->isEditingText());
+    EXPECT_EQ(frame->getFocusView(), edit);
+}
+
 TEST_F(TextEditFixture, EditingKeysAndLimits)
 {
     edit->setMaxChars(10);
