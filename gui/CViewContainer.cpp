@@ -145,9 +145,11 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
 {
     CPoint local(where);
     local -= getChildOrigin();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    // A handler may add or remove views; walk a copy and skip what has gone.
+    const std::vector<CView*> snapshot(children);
+    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
         CView* view = *it;
-        if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(local, buttons))
+        if (!isChild(view) || !view->isVisible() || !view->getMouseEnabled() || !view->hitTest(local, buttons))
             continue;
         CBaseObjectGuard guard(view);
         auto* control = dynamic_cast<CControl*>(view);
@@ -203,9 +205,10 @@ bool CViewContainer::onWheel(const CPoint& where, const float& distance, const C
 {
     CPoint local(where);
     local -= getChildOrigin();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    const std::vector<CView*> snapshot(children);
+    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
         CView* view = *it;
-        if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(local, buttons))
+        if (!isChild(view) || !view->isVisible() || !view->getMouseEnabled() || !view->hitTest(local, buttons))
             continue;
         CBaseObjectGuard guard(view);
         if (view->onWheel(local, distance, buttons))
