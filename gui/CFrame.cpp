@@ -38,6 +38,10 @@ void CFrame::close()
         client->onFrameClosed();
     removeAll(true);
     modalView = nullptr;
+    // Closed from inside an event the window is dispatching: the window object must outlive
+    // that dispatch, so it goes with the frame, after idle has returned.
+    if (idleDepth > 0)
+        retiredPlatformFrame = std::move(platformFrame);
     platformFrame.reset();
     forget();
 }
@@ -45,6 +49,12 @@ void CFrame::close()
 void CFrame::idle()
 {
     CBaseObjectGuard guard(this);
+    ++idleDepth;
+    struct DepthGuard
+    {
+        int& depth;
+        ~DepthGuard() { --depth; }
+    } depthGuard{idleDepth};
     if (platformFrame)
         platformFrame->processEvents();
     const std::vector<IIdleClient*> clients(idleClients);

@@ -84,6 +84,8 @@ private:
 
     VSTGUIEditorInterface* editor;
     std::unique_ptr<IPlatformFrame> platformFrame;
+    std::unique_ptr<IPlatformFrame> retiredPlatformFrame;
+    int idleDepth = 0;
     CairoSurfacePtr backBuffer;
     std::vector<CRect> invalidRects;
     std::vector<CRect> lastRendered;

@@ -16,6 +16,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <utility>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -282,6 +283,31 @@ TEST_F(X11FrameTest, HoveringLeavesKeysToTheHostUntilTextIsEdited)
     sync();
     EXPECT_EQ(hostKeys(), 1) << "after the edit the host has its keys back";
     frame->close();
+}
+
+TEST_F(X11FrameTest, AClickThatClosesTheWindowIsSurvived)
+{
+    struct Closer : CallLog
+    {
+        CFrame* frame = nullptr;
+        void valueChanged(CControl* c) override
+        {
+            CallLog::valueChanged(c);
+            if (frame)
+                std::exchange(frame, nullptr)->close();
+        }
+    } closer;
+    auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &closer);
+    closer.frame = frame;
+    frame->addView(new COnOffButton(CRect(0, 0, 100, 100), &closer, 1, nullptr));
+    frame->remember(); // keep it inspectable after it closed itself
+    idleUntil(frame, [] { return false; });
+    ASSERT_TRUE(run("xdotool mousemove 50 50 click 1 mousemove 60 60 click 1"));
+    EXPECT_TRUE(idleUntil(frame, [&] { return closer.frame == nullptr; }));
+    frame->idle();
+    EXPECT_FALSE(frame->hasPlatformWindow());
+    EXPECT_EQ(frame->getNbViews(), 0);
+    frame->forget();
 }
 
 TEST_F(X11FrameTest, FiftyOpenCloseCyclesKeepTheDescriptorCount)
