@@ -6,37 +6,16 @@
 #include <vector>
 
 #include "plugin/ChannelStrip.h"
+#include "tests/plugin/StripTestSupport.h"
 
 namespace {
-
-StripSettings everythingOn() {
-  StripSettings s;
-  s.satOn = 1;
-  s.hpfOn = 1;
-  s.hpfFreq = 60.0;
-  s.lfOn = 1;
-  s.lfDipOn = 1;
-  s.lfFreq = 103.0;
-  s.lfGain = 4.0;
-  s.lmOn = 1;
-  s.lmFreq = 289.0;
-  s.lmGain = 3.5;
-  s.hmOn = 1;
-  s.hmFreq = 1860.0;
-  s.hmGain = -2.0;
-  s.hfOn = 1;
-  s.hfDipOn = 1;
-  s.hfFreq = 4640.0;
-  s.hfPosition = 0.5;
-  s.hfGain = 2.5;
-  return s;
-}
 
 enum Variant { kSteady, kGliding, kMono };
 
 void runStrip(benchmark::State& state, double rate, Variant variant) {
   const int block = static_cast<int>(state.range(0));
-  StripSettings s = everythingOn();
+  // The worst steady case: every band, both dips and the saturation at work.
+  StripSettings s = strip_test::allBandsOn();
   ChannelStrip strip;
   strip.suspend(s);
   strip.resume(rate, s);
