@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -109,6 +111,19 @@ TEST(XPlatFile, BoundedSplitRefusesWhatDoesNotFit) {
 
 namespace {
 
+std::atomic<int> umaskCalls{0};
+
+}  // namespace
+
+// Every umask() call in this program lands here: the umask is process-wide, and a save that
+// set it, even for a moment, would change the files every other thread of the host creates.
+extern "C" mode_t umask(mode_t mask) {
+  ++umaskCalls;
+  return static_cast<mode_t>(syscall(SYS_umask, mask));
+}
+
+namespace {
+
 std::string readWhole(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -159,4 +174,19 @@ TEST(XPlatFile, ReplaceThatCannotWriteKeepsTheOldFile) {
   EXPECT_FALSE(XPlatFileReplace("p.zal", (temp.dir() + "missing/").c_str(), "x", 1));
   std::filesystem::create_directory(temp.path() / "adir.zal");
   EXPECT_FALSE(XPlatFileReplace("adir.zal", temp.dir().c_str(), "x", 1));
+}
+
+TEST(XPlatFile, ReplaceCreatesNewFilesByTheUmaskWithoutTouchingIt) {
+  TempDir temp;
+  const mode_t previous = umask(027);
+  umaskCalls = 0;
+  // The longest names a file system takes still save.
+  for (const std::string& name : {std::string("new.zal"), std::string(255, 'n')}) {
+    ASSERT_TRUE(XPlatFileReplace(name.c_str(), temp.dir().c_str(), "x", 1)) << name.size();
+    struct stat info {};
+    ASSERT_EQ(0, stat((temp.path() / name).c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 0777) << name.size();
+  }
+  EXPECT_EQ(0, umaskCalls.load());
+  umask(previous);
 }
