@@ -189,6 +189,11 @@ bool PreferenceStore::modify(std::string_view key, const PreferenceEntry* entry)
   // stale one left by a crash is simply overwritten.
   std::string temporary = path_ + ".tmp";
   std::vector<unsigned char> bytes = encodePreferenceFile(entries);
+  // A file the reader would refuse as too large would cost every entry on the next write.
+  if (bytes.size() > kPreferenceMaxFileSize) {
+    warn("domain would grow too large, nothing stored", path_);
+    return false;
+  }
   UniqueFd out(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
   bool written = out.valid() && writeAll(out.get(), bytes) && fsync(out.get()) == 0;
   written = out.close() && written;

@@ -76,6 +76,20 @@ TEST_F(PreferenceStoreTest, DamagedFileIsIgnoredWithAWarningAndReplacedOnWrite) 
   }
 }
 
+TEST_F(PreferenceStoreTest, WriteThatWouldOutgrowTheFileLimitIsRefusedAndKeepsTheRest) {
+  PreferenceStore store;
+  ASSERT_TRUE(store.setText("CurrDir", "/kept/"));
+  const std::vector<unsigned char> large(kPreferenceMaxValueLength, 0x55);
+  std::size_t stored = 0;
+  testing::internal::CaptureStderr();
+  while (stored < kPreferenceMaxFileSize / kPreferenceMaxValueLength + 1 &&
+         store.setBytes("Large" + std::to_string(stored), large))
+    ++stored;
+  testing::internal::GetCapturedStderr();
+  EXPECT_LE(stored * kPreferenceMaxValueLength, kPreferenceMaxFileSize);
+  EXPECT_EQ("/kept/", store.getText("CurrDir").value_or("?"));
+}
+
 TEST_F(PreferenceStoreTest, StaleTemporaryFromACrashDoesNotMatter) {
   PreferenceStore store;
   ASSERT_TRUE(store.setText("CurrDir", "/good/"));
