@@ -15,15 +15,23 @@
 
 namespace {
 
-long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, const char* mode) {
+// `flags` are the open(2) equivalent of the standard I/O `mode`.
+long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, int flags, const char* mode) {
   handle = nullptr;
   if (name == nullptr || dir == nullptr) return 0;
   std::string path = std::string(dir) + name;
-  std::FILE* file = std::fopen(path.c_str(), mode);
-  if (file == nullptr) return 0;
+  // Without O_NONBLOCK, opening a named pipe waits for a writer: the host would hang.
+  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return 0;
   // A folder opens fine for reading on Linux and then fails every read; refuse it here.
   struct stat info {};
-  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || std::fseek(file, 0, SEEK_END) != 0) {
+  std::FILE* file = nullptr;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+      (file = fdopen(fd, mode)) == nullptr) {
+    ::close(fd);
+    return 0;
+  }
+  if (std::fseek(file, 0, SEEK_END) != 0) {
     std::fclose(file);
     return 0;
   }
@@ -58,11 +66,12 @@ int createTemporary(const std::string& target, mode_t mode, std::string& tempora
 }  // namespace
 
 long XPlatFileOpen(const char* name, const char* dir, XPlatFileHandle& handle, bool write) {
-  return openJoined(name, dir, handle, write ? "wb+" : "rb+");
+  return write ? openJoined(name, dir, handle, O_RDWR | O_CREAT | O_TRUNC, "wb+")
+               : openJoined(name, dir, handle, O_RDWR, "rb+");
 }
 
 long XPlatFileOpenForRead(const char* name, const char* dir, XPlatFileHandle& handle) {
-  return openJoined(name, dir, handle, "rb");
+  return openJoined(name, dir, handle, O_RDONLY, "rb");
 }
 
 bool XPlatFileReplace(const char* name, const char* dir, const void* data, std::size_t size) {

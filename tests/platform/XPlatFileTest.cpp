@@ -33,15 +33,21 @@ TEST(XPlatFile, WriteThenReadBackWhole) {
 TEST(XPlatFile, UnopenableGivesNullHandleAndEveryCallDoesNothing) {
   TempDir temp;
   std::filesystem::create_directory(temp.path() / "folder.zal");
-  for (const char* name : {"missing.zal", "folder.zal"}) {
+  ASSERT_EQ(0, mkfifo((temp.path() / "pipe.zal").c_str(), 0600));
+  // A named pipe must be refused at once, not waited on: the alarm ends a hanging test.
+  alarm(10);
+  for (const char* name : {"missing.zal", "folder.zal", "pipe.zal"}) {
     XPlatFileHandle handle = reinterpret_cast<XPlatFileHandle>(1);
     EXPECT_EQ(0, XPlatFileOpenForRead(name, temp.dir().c_str(), handle)) << name;
+    EXPECT_EQ(nullptr, handle) << name;
+    EXPECT_EQ(0, XPlatFileOpen(name, temp.dir().c_str(), handle, false)) << name;
     EXPECT_EQ(nullptr, handle) << name;
     char buffer[4];
     EXPECT_EQ(0u, XPlatFileRead(handle, buffer, 4));
     EXPECT_EQ(0u, XPlatFileWrite(handle, buffer, 4));
     EXPECT_FALSE(XPlatFileClose(handle));
   }
+  alarm(0);
 }
 
 TEST(XPlatFile, LoadingOpensReadOnly) {
