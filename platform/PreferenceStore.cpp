@@ -38,7 +38,8 @@ enum class ReadResult { Ok, Missing, Damaged, Failed };
 // Reads and parses the file; a missing file is an empty domain.
 ReadResult readFile(const std::string& path, PreferenceMap& entries) {
   entries.clear();
-  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK: a named pipe in its place must not hang the host; a file reads as ever.
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!fd.valid()) {
     if (errno == ENOENT) return ReadResult::Missing;
     warn(std::string("cannot read: ") + std::strerror(errno), path);
