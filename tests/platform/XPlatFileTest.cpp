@@ -12,24 +12,6 @@
 #include "platform/XPlatFile.h"
 #include "tests/support/TempDir.h"
 
-TEST(XPlatFile, WriteThenReadBackWhole) {
-  TempDir temp;
-  const std::string content = "MRXQ\x22 some bytes";
-  XPlatFileHandle handle = nullptr;
-  EXPECT_EQ(0, XPlatFileOpen("a.zal", temp.dir().c_str(), handle, true));
-  ASSERT_NE(nullptr, handle);
-  EXPECT_EQ(content.size(), XPlatFileWrite(handle, content.data(), content.size()));
-  EXPECT_TRUE(XPlatFileClose(handle));
-
-  long length = XPlatFileOpenForRead("a.zal", temp.dir().c_str(), handle);
-  XPlatFileGuard guard(handle);
-  ASSERT_EQ(static_cast<long>(content.size()), length);
-  std::string back(content.size() + 4, '\0');
-  EXPECT_EQ(content.size(), XPlatFileRead(handle, back.data(), back.size()));
-  back.resize(content.size());
-  EXPECT_EQ(content, back);
-}
-
 TEST(XPlatFile, UnopenableGivesNullHandleAndEveryCallDoesNothing) {
   TempDir temp;
   std::filesystem::create_directory(temp.path() / "folder.zal");
