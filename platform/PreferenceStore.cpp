@@ -38,7 +38,8 @@ enum class ReadResult { Ok, Missing, Damaged, Failed };
 // Reads and parses the file; a missing file is an empty domain.
 ReadResult readFile(const std::string& path, PreferenceMap& entries) {
   entries.clear();
-  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK: a named pipe in its place must not hang the host; a file reads as ever.
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!fd.valid()) {
     if (errno == ENOENT) return ReadResult::Missing;
     warn(std::string("cannot read: ") + std::strerror(errno), path);
@@ -189,6 +190,11 @@ bool PreferenceStore::modify(std::string_view key, const PreferenceEntry* entry)
   // stale one left by a crash is simply overwritten.
   std::string temporary = path_ + ".tmp";
   std::vector<unsigned char> bytes = encodePreferenceFile(entries);
+  // A file the reader would refuse as too large would cost every entry on the next write.
+  if (bytes.size() > kPreferenceMaxFileSize) {
+    warn("domain would grow too large, nothing stored", path_);
+    return false;
+  }
   UniqueFd out(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
   bool written = out.valid() && writeAll(out.get(), bytes) && fsync(out.get()) == 0;
   written = out.close() && written;

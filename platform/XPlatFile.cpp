@@ -4,24 +4,34 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
 
-long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, const char* mode) {
+// `flags` are the open(2) equivalent of the standard I/O `mode`.
+long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, int flags, const char* mode) {
   handle = nullptr;
   if (name == nullptr || dir == nullptr) return 0;
   std::string path = std::string(dir) + name;
-  std::FILE* file = std::fopen(path.c_str(), mode);
-  if (file == nullptr) return 0;
+  // Without O_NONBLOCK, opening a named pipe waits for a writer: the host would hang.
+  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return 0;
   // A folder opens fine for reading on Linux and then fails every read; refuse it here.
   struct stat info {};
-  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || std::fseek(file, 0, SEEK_END) != 0) {
+  std::FILE* file = nullptr;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+      (file = fdopen(fd, mode)) == nullptr) {
+    ::close(fd);
+    return 0;
+  }
+  if (std::fseek(file, 0, SEEK_END) != 0) {
     std::fclose(file);
     return 0;
   }
@@ -34,37 +44,56 @@ long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, cons
   return length;
 }
 
+// Creates a new file beside `target` for the replacement. open() applies the umask to a
+// new file's mode itself: reading the umask by setting it would change it for every
+// thread of the host in the meantime. The name is hidden and kept short enough for a
+// file name of any accepted length.
+int createTemporary(const std::string& target, mode_t mode, std::string& temporary) {
+  static std::atomic<unsigned> counter{0};
+  const std::size_t slash = target.rfind('/');
+  const std::string dir = target.substr(0, slash + 1);
+  const std::string name = target.substr(slash + 1, 200);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%ld.%u.tmp", static_cast<long>(getpid()), counter++);
+    temporary = dir + "." + name + suffix;
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
 }  // namespace
 
 long XPlatFileOpen(const char* name, const char* dir, XPlatFileHandle& handle, bool write) {
-  return openJoined(name, dir, handle, write ? "wb+" : "rb+");
+  return write ? openJoined(name, dir, handle, O_RDWR | O_CREAT | O_TRUNC, "wb+")
+               : openJoined(name, dir, handle, O_RDWR, "rb+");
 }
 
 long XPlatFileOpenForRead(const char* name, const char* dir, XPlatFileHandle& handle) {
-  return openJoined(name, dir, handle, "rb");
+  return openJoined(name, dir, handle, O_RDONLY, "rb");
 }
 
 bool XPlatFileReplace(const char* name, const char* dir, const void* data, std::size_t size) {
   if (name == nullptr || dir == nullptr || (data == nullptr && size > 0)) return false;
   std::string target = std::string(dir) + name;
   mode_t mode = 0666;
+  bool existed = false;
   struct stat info {};
   if (stat(target.c_str(), &info) == 0) {
     if (!S_ISREG(info.st_mode)) return false;
+    existed = true;
     mode = info.st_mode & 07777;
     char resolved[PATH_MAX];
     if (realpath(target.c_str(), resolved) == nullptr) return false;
     target = resolved;
-  } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    mode &= ~mask;
   }
-  std::string temporary = target + ".XXXXXX";
-  const int fd = mkstemp(temporary.data());
+  std::string temporary;
+  const int fd = createTemporary(target, existed ? 0600 : mode, temporary);
   if (fd < 0) return false;
   const auto* bytes = static_cast<const unsigned char*>(data);
-  bool ok = fchmod(fd, mode) == 0;
+  // An existing file keeps its exact permissions, whatever the umask.
+  bool ok = !existed || fchmod(fd, mode) == 0;
   for (std::size_t done = 0; ok && done < size;) {
     const ssize_t n = ::write(fd, bytes + done, size - done);
     if (n < 0 && errno == EINTR) continue;

@@ -1,17 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "platform/ByteOrder.h"
 #include "platform/ByteReader.h"
-
-TEST(ByteOrder, SwapReversesFourBytesInPlace) {
-  unsigned char word[6] = {1, 2, 3, 4, 9, 9};
-  mySwapBytes(word);
-  const unsigned char expected[6] = {4, 3, 2, 1, 9, 9};
-  EXPECT_EQ(0, std::memcmp(word, expected, 6));
-  mySwapBytes(nullptr);  // must not crash
-}
 
 TEST(ByteCodec, ReadsPastTheEndFailAndYieldZero) {
   const unsigned char data[6] = {1, 2, 3, 4, 5, 6};

@@ -16,15 +16,6 @@ PreferenceMap sampleEntries() {
 
 }  // namespace
 
-TEST(PreferenceFile, RoundTrip) {
-  for (const PreferenceMap& entries : {PreferenceMap{}, sampleEntries()}) {
-    auto bytes = encodePreferenceFile(entries);
-    auto parsed = parsePreferenceFile(bytes);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(entries, *parsed);
-  }
-}
-
 TEST(PreferenceFile, EveryTruncationAndEveryFlippedByteIsRejected) {
   auto bytes = encodePreferenceFile(sampleEntries());
   for (std::size_t length = 0; length < bytes.size(); ++length)

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,14 +58,16 @@ TEST_F(PreferenceStoreTest, DamagedFileIsIgnoredWithAWarningAndReplacedOnWrite) 
       {"garbage", [&] { std::ofstream(store.filePath(), std::ios::trunc) << "not a preference file at all"; }},
       {"empty", [&] { std::ofstream(store.filePath(), std::ios::trunc); }},
       {"a folder", [&] { std::filesystem::remove(store.filePath()); std::filesystem::create_directory(store.filePath()); }},
+      {"a named pipe", [&] { std::filesystem::remove(store.filePath()); mkfifo(store.filePath().c_str(), 0600); }},
   };
+  alarm(20);  // a read that waits on the pipe ends the test
   for (const auto& c : cases) {
     ASSERT_TRUE(store.setText("CurrBank", "live.zab"));
     c.damage();
     testing::internal::CaptureStderr();
     EXPECT_FALSE(store.getText("CurrBank")) << c.what;
     EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("Veltrane preferences:")) << c.what;
-    if (std::filesystem::is_directory(store.filePath())) {
+    if (!std::filesystem::is_regular_file(store.filePath())) {
       std::filesystem::remove(store.filePath());
       continue;
     }
@@ -74,6 +77,21 @@ TEST_F(PreferenceStoreTest, DamagedFileIsIgnoredWithAWarningAndReplacedOnWrite) 
     EXPECT_EQ("new.zal", store.getText("CurrPreset").value_or("?")) << c.what;
     EXPECT_TRUE(std::filesystem::exists(store.filePath() + ".damaged")) << c.what;
   }
+  alarm(0);
+}
+
+TEST_F(PreferenceStoreTest, WriteThatWouldOutgrowTheFileLimitIsRefusedAndKeepsTheRest) {
+  PreferenceStore store;
+  ASSERT_TRUE(store.setText("CurrDir", "/kept/"));
+  const std::vector<unsigned char> large(kPreferenceMaxValueLength, 0x55);
+  std::size_t stored = 0;
+  testing::internal::CaptureStderr();
+  while (stored < kPreferenceMaxFileSize / kPreferenceMaxValueLength + 1 &&
+         store.setBytes("Large" + std::to_string(stored), large))
+    ++stored;
+  testing::internal::GetCapturedStderr();
+  EXPECT_LE(stored * kPreferenceMaxValueLength, kPreferenceMaxFileSize);
+  EXPECT_EQ("/kept/", store.getText("CurrDir").value_or("?"));
 }
 
 TEST_F(PreferenceStoreTest, StaleTemporaryFromACrashDoesNotMatter) {

@@ -58,13 +58,6 @@ TEST(XPlatAlert, MessageReachesDialogVerbatimWithoutAShell) {
   }
 }
 
-TEST(XPlatAlert, WithoutDisplayOnlyStandardError) {
-  ScopedEnv display("DISPLAY", nullptr);
-  testing::internal::CaptureStderr();
-  XPlatDisplayAlert("plain warning");
-  EXPECT_EQ("plain warning\n", testing::internal::GetCapturedStderr());
-}
-
 TEST(XPlatAlert, MissingProgramIsReportedNotFatal) {
   AlertProgramReset reset;
   XPlatSetAlertProgram(AlertProgram{"/nonexistent/zenity", AlertProgramKind::Zenity});

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -10,36 +12,24 @@
 #include "platform/XPlatFile.h"
 #include "tests/support/TempDir.h"
 
-TEST(XPlatFile, WriteThenReadBackWhole) {
-  TempDir temp;
-  const std::string content = "MRXQ\x22 some bytes";
-  XPlatFileHandle handle = nullptr;
-  EXPECT_EQ(0, XPlatFileOpen("a.zal", temp.dir().c_str(), handle, true));
-  ASSERT_NE(nullptr, handle);
-  EXPECT_EQ(content.size(), XPlatFileWrite(handle, content.data(), content.size()));
-  EXPECT_TRUE(XPlatFileClose(handle));
-
-  long length = XPlatFileOpenForRead("a.zal", temp.dir().c_str(), handle);
-  XPlatFileGuard guard(handle);
-  ASSERT_EQ(static_cast<long>(content.size()), length);
-  std::string back(content.size() + 4, '\0');
-  EXPECT_EQ(content.size(), XPlatFileRead(handle, back.data(), back.size()));
-  back.resize(content.size());
-  EXPECT_EQ(content, back);
-}
-
 TEST(XPlatFile, UnopenableGivesNullHandleAndEveryCallDoesNothing) {
   TempDir temp;
   std::filesystem::create_directory(temp.path() / "folder.zal");
-  for (const char* name : {"missing.zal", "folder.zal"}) {
+  ASSERT_EQ(0, mkfifo((temp.path() / "pipe.zal").c_str(), 0600));
+  // A named pipe must be refused at once, not waited on: the alarm ends a hanging test.
+  alarm(10);
+  for (const char* name : {"missing.zal", "folder.zal", "pipe.zal"}) {
     XPlatFileHandle handle = reinterpret_cast<XPlatFileHandle>(1);
     EXPECT_EQ(0, XPlatFileOpenForRead(name, temp.dir().c_str(), handle)) << name;
+    EXPECT_EQ(nullptr, handle) << name;
+    EXPECT_EQ(0, XPlatFileOpen(name, temp.dir().c_str(), handle, false)) << name;
     EXPECT_EQ(nullptr, handle) << name;
     char buffer[4];
     EXPECT_EQ(0u, XPlatFileRead(handle, buffer, 4));
     EXPECT_EQ(0u, XPlatFileWrite(handle, buffer, 4));
     EXPECT_FALSE(XPlatFileClose(handle));
   }
+  alarm(0);
 }
 
 TEST(XPlatFile, LoadingOpensReadOnly) {
@@ -109,6 +99,19 @@ TEST(XPlatFile, BoundedSplitRefusesWhatDoesNotFit) {
 
 namespace {
 
+std::atomic<int> umaskCalls{0};
+
+}  // namespace
+
+// Every umask() call in this program lands here: the umask is process-wide, and a save that
+// set it, even for a moment, would change the files every other thread of the host creates.
+extern "C" mode_t umask(mode_t mask) {
+  ++umaskCalls;
+  return static_cast<mode_t>(syscall(SYS_umask, mask));
+}
+
+namespace {
+
 std::string readWhole(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -159,4 +162,19 @@ TEST(XPlatFile, ReplaceThatCannotWriteKeepsTheOldFile) {
   EXPECT_FALSE(XPlatFileReplace("p.zal", (temp.dir() + "missing/").c_str(), "x", 1));
   std::filesystem::create_directory(temp.path() / "adir.zal");
   EXPECT_FALSE(XPlatFileReplace("adir.zal", temp.dir().c_str(), "x", 1));
+}
+
+TEST(XPlatFile, ReplaceCreatesNewFilesByTheUmaskWithoutTouchingIt) {
+  TempDir temp;
+  const mode_t previous = umask(027);
+  umaskCalls = 0;
+  // The longest names a file system takes still save.
+  for (const std::string& name : {std::string("new.zal"), std::string(255, 'n')}) {
+    ASSERT_TRUE(XPlatFileReplace(name.c_str(), temp.dir().c_str(), "x", 1)) << name.size();
+    struct stat info {};
+    ASSERT_EQ(0, stat((temp.path() / name).c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 0777) << name.size();
+  }
+  EXPECT_EQ(0, umaskCalls.load());
+  umask(previous);
 }

@@ -58,9 +58,18 @@ TEST_F(PresetBuffersTest, PresetAndBankRoundTripInBothByteOrders) {
     EXPECT_EQ(written, snapshot(*effect)) << reversed;
 
     // Preset: into whichever preset is current.
+    auto presetBytes = preset;
+    if (reversed) {
+      HandBuffer b(true);
+      auto saved = savedParameters(*effect);
+      auto params = static_cast<std::int32_t>(saved.size());
+      b.header(0x22, 1 + params, 0, 168 + 32 * params).nameRecord(0, written.names[2].c_str());
+      for (int i : saved) b.paramRecord(0, i, written.values[2][i]);
+      presetBytes = b.bytes;
+    }
     fillDistinct(*effect, 0.9f);
     effect->setPresetNo(2);
-    ASSERT_TRUE(editor.loadPresetBuffer(preset, false));
+    ASSERT_TRUE(editor.loadPresetBuffer(presetBytes, false)) << reversed;
     EXPECT_EQ(written.values[2], snapshot(*effect).values[2]);
     EXPECT_EQ(written.names[2], snapshot(*effect).names[2]);
   }

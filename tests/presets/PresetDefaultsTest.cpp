@@ -1,6 +1,3 @@
-#include <filesystem>
-#include <fstream>
-
 #include "platform/PreferenceStore.h"
 #include "tests/presets/PresetTestSupport.h"
 
@@ -63,25 +60,6 @@ TEST_F(PresetDefaultsTest, DamagedOrForeignStoredEntriesAreIgnored) {
     store.setBytes("DefaultPreset", bytes);
     EXPECT_EQ(factory, snapshot(*makeEffect()));
   }
-  // A damaged preference file as a whole.
-  std::ofstream(store.filePath(), std::ios::trunc) << "garbage";
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(factory, snapshot(*makeEffect()));
-  testing::internal::GetCapturedStderr();
-}
-
-TEST_F(PresetDefaultsTest, StaleTemporaryFileDoesNotHideTheDefaultBank) {
-  StoreSnapshot saved;
-  {
-    auto effect = makeEffect();
-    customise(*effect, "Kept ");
-    effect->setPresetNo(0);
-    saved = snapshot(*effect);
-    editorOf(*effect).saveDefaultBank();
-  }
-  // What a crash in the middle of a write leaves behind.
-  std::ofstream(PreferenceStore().filePath() + ".tmp") << "VTPF\x01";
-  EXPECT_EQ(saved, snapshot(*makeEffect()));
 }
 
 TEST_F(PresetDefaultsTest, MemoriesAAndBRecallIntoTheCurrentPreset) {
