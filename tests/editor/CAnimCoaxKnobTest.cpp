@@ -141,6 +141,7 @@ TEST_F(CoaxFixture, DrawsBothStripsIntoTheImageRect)
 {
     const struct { float centre, ring; int centreImage, ringImage; } table[] = {
         {-0.1f, -0.1f, 0, 0}, {0.5f, 0.5f, 20, 5}, {1.f, 0.04f, 40, 0}, {0.0125f, 0.05f, 1, 1},
+        {0.0875f, 0.35f, 4, 4}, // products of exactly n + 0.5 in single precision round up
     };
     for (const auto& row : table) {
         knob->setValue(row.centre);
