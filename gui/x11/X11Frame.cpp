@@ -134,8 +134,13 @@ void X11Frame::processEvents()
         events.emplace_back(event);
     CBaseObjectGuard guard(&frame);
     for (size_t i = 0; i < events.size(); ++i) {
-        const bool nextIsMotion = i + 1 < events.size() &&
-                                  (events[i + 1]->response_type & 0x7f) == XCB_MOTION_NOTIFY;
+        // A motion is superseded by the next one only with the same buttons and modifiers:
+        // the movement before a Shift press must still be made at the old rate.
+        const bool nextIsMotion =
+            i + 1 < events.size() && (events[i]->response_type & 0x7f) == XCB_MOTION_NOTIFY &&
+            (events[i + 1]->response_type & 0x7f) == XCB_MOTION_NOTIFY &&
+            reinterpret_cast<const xcb_motion_notify_event_t*>(events[i].get())->state ==
+                reinterpret_cast<const xcb_motion_notify_event_t*>(events[i + 1].get())->state;
         handleEvent(events[i].get(), nextIsMotion);
     }
 }

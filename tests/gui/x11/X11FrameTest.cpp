@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -239,6 +240,56 @@ TEST_F(X11FrameTest, DoubleClicksWheelAndModifiersAreTranslated)
     EXPECT_EQ(probe->presses[2], kRButton | kShift) << "a late second click is no double click";
     ASSERT_TRUE(run("xdotool click 4 click 4 click 5"));
     EXPECT_TRUE(idleUntil(frame, [&] { return probe->wheel == 1.f; }));
+    frame->close();
+}
+
+namespace {
+// Records the moves of a drag with their Shift state.
+class DragProbe : public CView
+{
+public:
+    explicit DragProbe(const CRect& r) : CView(r) {}
+    CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override { return kMouseEventHandled; }
+    CMouseEventResult onMouseMoved(CPoint& p, const CButtonState& b) override
+    {
+        moves.emplace_back(static_cast<int>(p.x), (b & kShift) != 0);
+        return kMouseEventHandled;
+    }
+    std::vector<std::pair<int, bool>> moves;
+};
+} // namespace
+
+TEST_F(X11FrameTest, MovesBeforeAModifierChangeAreNotMergedIntoTheMovesAfterIt)
+{
+    CallLog log;
+    auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
+    auto* probe = new DragProbe(CRect(0, 0, 400, 200));
+    frame->addView(probe);
+    idleUntil(frame, [] { return false; });
+    const auto window = dynamic_cast<X11Frame*>(frame->getPlatformFrame())->getWindow();
+    // A press and four moves, Shift pressed between the second and the third, all queued
+    // before one idle drains them.
+    auto send = [&](uint8_t type, int16_t x, uint16_t state) {
+        xcb_button_press_event_t e{};
+        e.response_type = type;
+        e.detail = type == XCB_BUTTON_PRESS ? 1 : 0;
+        e.event = window;
+        e.event_x = x;
+        e.event_y = 50;
+        e.state = state;
+        e.same_screen = 1;
+        xcb_send_event(host, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
+    };
+    constexpr uint16_t button1 = XCB_BUTTON_MASK_1, shift = XCB_MOD_MASK_SHIFT;
+    probe->moves.clear(); // hovering before the press
+    send(XCB_BUTTON_PRESS, 50, 0);
+    send(XCB_MOTION_NOTIFY, 60, button1);
+    send(XCB_MOTION_NOTIFY, 70, button1);
+    send(XCB_MOTION_NOTIFY, 80, button1 | shift);
+    send(XCB_MOTION_NOTIFY, 90, button1 | shift);
+    sync();
+    frame->idle();
+    EXPECT_EQ(probe->moves, (std::vector<std::pair<int, bool>>{{70, false}, {90, true}}));
     frame->close();
 }
 
