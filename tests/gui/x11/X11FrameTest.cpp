@@ -3,6 +3,7 @@
 #include "../GuiTestSupport.h"
 
 #include "gui/CAnimKnob.h"
+#include "gui/CKnob.h"
 #include "gui/COnOffButton.h"
 #include "gui/CTextEdit.h"
 #include "gui/x11/X11Frame.h"
@@ -137,6 +138,20 @@ protected:
         return false;
     }
 
+    // A press (of button 1) or motion as the server would send it to the window.
+    void sendPointerEvent(xcb_window_t window, uint8_t type, int16_t x, int16_t y, uint16_t state)
+    {
+        xcb_button_press_event_t e{};
+        e.response_type = type;
+        e.detail = type == XCB_BUTTON_PRESS ? 1 : 0;
+        e.event = window;
+        e.event_x = x;
+        e.event_y = y;
+        e.state = state;
+        e.same_screen = 1;
+        xcb_send_event(host, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
+    }
+
     xcb_connection_t* host = nullptr;
     xcb_window_t hostWindow = 0;
 };
@@ -269,17 +284,7 @@ TEST_F(X11FrameTest, MovesBeforeAModifierChangeAreNotMergedIntoTheMovesAfterIt)
     const auto window = dynamic_cast<X11Frame*>(frame->getPlatformFrame())->getWindow();
     // A press and four moves, Shift pressed between the second and the third, all queued
     // before one idle drains them.
-    auto send = [&](uint8_t type, int16_t x, uint16_t state) {
-        xcb_button_press_event_t e{};
-        e.response_type = type;
-        e.detail = type == XCB_BUTTON_PRESS ? 1 : 0;
-        e.event = window;
-        e.event_x = x;
-        e.event_y = 50;
-        e.state = state;
-        e.same_screen = 1;
-        xcb_send_event(host, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
-    };
+    auto send = [&](uint8_t type, int16_t x, uint16_t state) { sendPointerEvent(window, type, x, 50, state); };
     constexpr uint16_t button1 = XCB_BUTTON_MASK_1, shift = XCB_MOD_MASK_SHIFT;
     probe->moves.clear(); // hovering before the press
     send(XCB_BUTTON_PRESS, 50, 0);
@@ -290,6 +295,24 @@ TEST_F(X11FrameTest, MovesBeforeAModifierChangeAreNotMergedIntoTheMovesAfterIt)
     sync();
     frame->idle();
     EXPECT_EQ(probe->moves, (std::vector<std::pair<int, bool>>{{70, false}, {90, true}}));
+    frame->close();
+}
+
+TEST_F(X11FrameTest, APressWhoseReleaseNeverCameStillEndsItsGesture)
+{
+    CallLog log;
+    log.knobMode = kLinearMode;
+    auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
+    frame->addView(new CKnob(CRect(0, 0, 40, 40), &log, 5, nullptr, nullptr));
+    idleUntil(frame, [] { return false; });
+    const auto window = dynamic_cast<X11Frame*>(frame->getPlatformFrame())->getWindow();
+    log.clear();
+    // Pressed, then the pointer moves with no button held: the release was lost on the way.
+    sendPointerEvent(window, XCB_BUTTON_PRESS, 20, 20, 0);
+    sendPointerEvent(window, XCB_MOTION_NOTIFY, 20, 10, 0);
+    sync();
+    frame->idle();
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"begin 5", "end 5"}));
     frame->close();
 }
 
