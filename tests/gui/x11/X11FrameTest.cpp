@@ -217,7 +217,7 @@ TEST_F(X11FrameTest, ClicksDragsTypingAndTheScreenMatchesTheBackBuffer)
 }
 
 namespace {
-// Records what the window translated each press and wheel turn into.
+// Records what the window translated each press, move and wheel turn into.
 class ButtonProbe : public CView
 {
 public:
@@ -225,7 +225,12 @@ public:
     CMouseEventResult onMouseDown(CPoint&, const CButtonState& b) override
     {
         presses.push_back(b);
-        return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+        return kMouseEventHandled;
+    }
+    CMouseEventResult onMouseMoved(CPoint& p, const CButtonState& b) override
+    {
+        moves.emplace_back(static_cast<int>(p.x), (b & kShift) != 0);
+        return kMouseEventHandled;
     }
     bool onWheel(const CPoint&, const float& distance, const CButtonState&) override
     {
@@ -233,6 +238,7 @@ public:
         return true;
     }
     std::vector<int64_t> presses;
+    std::vector<std::pair<int, bool>> moves; // with their Shift state
     float wheel = 0;
 };
 } // namespace
@@ -258,27 +264,11 @@ TEST_F(X11FrameTest, DoubleClicksWheelAndModifiersAreTranslated)
     frame->close();
 }
 
-namespace {
-// Records the moves of a drag with their Shift state.
-class DragProbe : public CView
-{
-public:
-    explicit DragProbe(const CRect& r) : CView(r) {}
-    CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override { return kMouseEventHandled; }
-    CMouseEventResult onMouseMoved(CPoint& p, const CButtonState& b) override
-    {
-        moves.emplace_back(static_cast<int>(p.x), (b & kShift) != 0);
-        return kMouseEventHandled;
-    }
-    std::vector<std::pair<int, bool>> moves;
-};
-} // namespace
-
 TEST_F(X11FrameTest, MovesBeforeAModifierChangeAreNotMergedIntoTheMovesAfterIt)
 {
     CallLog log;
     auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
-    auto* probe = new DragProbe(CRect(0, 0, 400, 200));
+    auto* probe = new ButtonProbe(CRect(0, 0, 400, 200));
     frame->addView(probe);
     idleUntil(frame, [] { return false; });
     const auto window = dynamic_cast<X11Frame*>(frame->getPlatformFrame())->getWindow();
