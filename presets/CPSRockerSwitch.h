@@ -2,6 +2,8 @@
 
 #include "gui/CRockerSwitch.h"
 
+#include <cmath>
+
 // The preset panel's previous/next rocker: a press on the left half reports -1, on the right
 // half (the middle column included) +1; the half under the pointer lights up on hover.
 // Five images: rest, hover left, hover right, pressed left, pressed right.
@@ -22,7 +24,9 @@ public:
     int32_t imageIndex() const;
 
 private:
-    CCoord middle() const { return size.left + size.getWidth() / 2; }
+    // Pointer positions are whole pixels: on an odd width the centre column (328 of 313..343)
+    // is the first of the right half.
+    CCoord middle() const { return size.left + std::floor(size.getWidth() / 2); }
 
     int32_t hoverSide = 0;
 };

@@ -134,8 +134,13 @@ void X11Frame::processEvents()
         events.emplace_back(event);
     CBaseObjectGuard guard(&frame);
     for (size_t i = 0; i < events.size(); ++i) {
-        const bool nextIsMotion = i + 1 < events.size() &&
-                                  (events[i + 1]->response_type & 0x7f) == XCB_MOTION_NOTIFY;
+        // A motion is superseded by the next one only with the same buttons and modifiers:
+        // the movement before a Shift press must still be made at the old rate.
+        const bool nextIsMotion =
+            i + 1 < events.size() && (events[i]->response_type & 0x7f) == XCB_MOTION_NOTIFY &&
+            (events[i + 1]->response_type & 0x7f) == XCB_MOTION_NOTIFY &&
+            reinterpret_cast<const xcb_motion_notify_event_t*>(events[i].get())->state ==
+                reinterpret_cast<const xcb_motion_notify_event_t*>(events[i + 1].get())->state;
         handleEvent(events[i].get(), nextIsMotion);
     }
 }
@@ -170,6 +175,7 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion)
         auto* e = reinterpret_cast<const xcb_button_release_event_t*>(event);
         if (const int64_t bit = buttonFromXButton(e->detail)) {
             CPoint where(e->event_x, e->event_y);
+            buttonsDown &= ~bit;
             frame.onMouseUp(where, CButtonState(bit | modifiersFromXState(e->state)));
         }
         break;
@@ -180,12 +186,14 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion)
             break;
         auto* e = reinterpret_cast<const xcb_motion_notify_event_t*>(event);
         CPoint where(e->event_x, e->event_y);
+        releaseLostButtons(where, e->state);
         frame.onMouseMoved(where, CButtonState(buttonsFromXState(e->state) | modifiersFromXState(e->state)));
         break;
     }
     case XCB_ENTER_NOTIFY: {
         auto* e = reinterpret_cast<const xcb_enter_notify_event_t*>(event);
         CPoint where(e->event_x, e->event_y);
+        releaseLostButtons(where, e->state);
         frame.onMouseMoved(where, CButtonState(buttonsFromXState(e->state) | modifiersFromXState(e->state)));
         break;
     }
@@ -245,7 +253,23 @@ void X11Frame::handleButtonPress(const xcb_button_press_event_t* e)
     if (!bit)
         return;
     const bool isDouble = doubleClick.press(e->detail, e->time, e->event_x, e->event_y);
+    buttonsDown |= bit;
     frame.onMouseDown(where, CButtonState(bit | modifiers | (isDouble ? int64_t{kDoubleClick} : int64_t{0})));
+}
+
+void X11Frame::releaseLostButtons(const CPoint& where, uint16_t state)
+{
+    // Without its release a drag would never end its gesture, and the host would keep the
+    // parameter touched; the pointer's own state tells which buttons are really up.
+    const int64_t lost = buttonsDown & ~buttonsFromXState(state);
+    if (!lost)
+        return;
+    buttonsDown &= ~lost;
+    for (const int64_t bit : {int64_t{kLButton}, int64_t{kMButton}, int64_t{kRButton}})
+        if (lost & bit) {
+            CPoint p(where);
+            frame.onMouseUp(p, CButtonState(bit | modifiersFromXState(state)));
+        }
 }
 
 void X11Frame::handleKey(const xcb_key_press_event_t* e, bool down)

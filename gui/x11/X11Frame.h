@@ -38,6 +38,8 @@ private:
     void handleEvent(const xcb_generic_event_t* event, bool nextIsMotion);
     void handleButtonPress(const xcb_button_press_event_t* event);
     void handleKey(const xcb_key_press_event_t* event, bool down);
+    // Ends presses whose release never came (the grab ended while our window was hidden).
+    void releaseLostButtons(const CPoint& where, uint16_t state);
     void blit(const std::vector<CRect>& rects);
     uint32_t eventMask() const;
     bool haveInputFocus();
@@ -56,4 +58,5 @@ private:
     xcb_window_t previousFocus = 0;
 
     DoubleClickDetector doubleClick;
+    int64_t buttonsDown = 0;
 };

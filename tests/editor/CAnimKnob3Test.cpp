@@ -108,6 +108,7 @@ TEST_F(Knob3Fixture, DrawsTheRoundedImageAndTheFirstBelowZero)
 {
     const struct { float value; int image; } table[] = {
         {-0.2f, 0}, {0.f, 0}, {0.0124f, 0}, {0.0126f, 1}, {0.5f, 20}, {1.f, 40}, {1.5f, 40},
+        {0.0875f, 4}, // 0.0875f x 40 is 3.5 in single precision (3.4999999 in double)
     };
     for (const auto& row : table) {
         knob->setValue(row.value); // values outside 0..1 are clamped on the way in
@@ -115,4 +116,15 @@ TEST_F(Knob3Fixture, DrawsTheRoundedImageAndTheFirstBelowZero)
         EXPECT_EQ(countDifferences(surface.get(), knob->getViewSize(), strip, CPoint(0, row.image * 20)), 0)
             << row.value;
     }
+}
+
+TEST(CAnimKnob3, TheOutputKnobShowsTheUpperPartOfEachOf41Images)
+{
+    // The output knob's view is 1/51 of its strip tall, its images 1/41.
+    CBitmap* strip = makeStrip(20, 51, 41);
+    CAnimKnob3 knob(CRect(651, 76, 671, 76 + 41), nullptr, 6, 41, 20, 51, strip);
+    knob.setValue(0.5f);
+    auto surface = renderView(&knob);
+    EXPECT_EQ(countDifferences(surface.get(), knob.getViewSize(), strip, CPoint(0, 20 * 51)), 0);
+    strip->forget();
 }

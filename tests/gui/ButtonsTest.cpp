@@ -34,35 +34,16 @@ TEST(CKickButton, FiresOnReleaseInsideOnly)
     EXPECT_TRUE(log.calls.empty());
 }
 
-TEST(CKickButton, DrawsThePressedImageAtMax)
-{
-    CBitmap* strip = makeStrip(20, 10, 2);
-    auto* kick = new CKickButton(CRect(10, 10, 30, 20), nullptr, 0, strip, CPoint(0, 0));
-    kick->setValue(1.f);
-    auto on = renderView(kick);
-    EXPECT_EQ(countDifferences(on.get(), kick->getViewSize(), strip, CPoint(0, 10)), 0);
-    kick->setValue(0.f);
-    auto off = renderView(kick);
-    EXPECT_EQ(countDifferences(off.get(), kick->getViewSize(), strip, CPoint(0, 0)), 0);
-    kick->forget();
-    strip->forget();
-}
-
-TEST(COnOffButton, TogglesAsOneGestureAndShowsTheLowerHalfWhenOn)
+TEST(COnOffButton, TogglesAsOneGesture)
 {
     CallLog log;
     TestFrame frame(log);
-    CBitmap* strip = makeStrip(20, 10, 2);
-    auto* button = new COnOffButton(CRect(0, 0, 20, 10), &log, 8, strip);
+    auto* button = new COnOffButton(CRect(0, 0, 20, 10), &log, 8, nullptr);
     frame->addView(button);
     EXPECT_EQ(frame.down(5, 5), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
     EXPECT_EQ(button->getValue(), 1.f);
     frame.down(5, 5);
     EXPECT_EQ(log.calls, (Calls{"begin 8", "changed 8 1", "end 8", "begin 8", "changed 8 0", "end 8"}));
-    button->setValue(1.f);
-    auto on = renderView(button);
-    EXPECT_EQ(countDifferences(on.get(), button->getViewSize(), strip, CPoint(0, 10)), 0);
-    strip->forget();
 }
 
 TEST(CRockerSwitch, HalvesChooseMinOrMaxAndReleaseReturnsToMiddle)
@@ -87,18 +68,4 @@ TEST(CRockerSwitch, HalvesChooseMinOrMaxAndReleaseReturnsToMiddle)
     frame.up(135, 5);
     EXPECT_EQ(rocker->getValue(), 0.f);
     EXPECT_EQ(log.calls, (Calls{"begin 6", "changed 6 1", "end 6"})) << "no change reported on release";
-}
-
-TEST(CRockerSwitch, DrawsMinMiddleAndMaxImages)
-{
-    CBitmap* strip = makeStrip(40, 10, 3);
-    auto* rocker = new CRockerSwitch(CRect(0, 0, 40, 10), nullptr, 0, 10, strip);
-    const struct { float value; int image; } table[] = {{-1.f, 0}, {0.f, 1}, {1.f, 2}};
-    for (const auto& row : table) {
-        rocker->setValue(row.value);
-        auto surface = renderView(rocker);
-        EXPECT_EQ(countDifferences(surface.get(), rocker->getViewSize(), strip, CPoint(0, row.image * 10)), 0);
-    }
-    rocker->forget();
-    strip->forget();
 }

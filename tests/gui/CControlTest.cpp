@@ -1,24 +1,10 @@
 #include "GuiTestSupport.h"
 
-#include "gui/CButtonState.h"
 #include "gui/CKnob.h"
 
 #include <gtest/gtest.h>
 
 using Calls = std::vector<std::string>;
-
-TEST(CButtonState, BitValuesAreThoseControlsCompareAgainst)
-{
-    const struct { int64_t bit; int64_t expected; } table[] = {
-        {kLButton, 2}, {kMButton, 4}, {kRButton, 8}, {kShift, 16}, {kControl, 32},
-        {kAlt, 64}, {kApple, 128}, {kDoubleClick, 0x400},
-    };
-    for (const auto& row : table)
-        EXPECT_EQ(row.bit, row.expected);
-    EXPECT_TRUE(CButtonState(kLButton | kShift | kDoubleClick).isLeftButton());
-    EXPECT_FALSE(CButtonState(kLButton | kRButton).isLeftButton());
-    EXPECT_TRUE(CButtonState(kRButton | kControl).isRightButton());
-}
 
 TEST(CControl, NestedEditsReachTheHostOnceAndInOrder)
 {

@@ -1,8 +1,5 @@
 #include "GuiTestSupport.h"
 
-#include "gui/CAnimKnob.h"
-#include "gui/CKickButton.h"
-
 #include <gtest/gtest.h>
 
 using Calls = std::vector<std::string>;
@@ -150,21 +147,4 @@ TEST(CFrame, ModalViewSwallowsEverythingOutsideIt)
     frame.down(50, 50);
     EXPECT_EQ(events, (Calls{"control down"}));
     modal->forget();
-}
-
-TEST(CFrame, RendersBitmapControlsIntoTheBackBuffer)
-{
-    CallLog log;
-    TestFrame frame(log);
-    CBitmap* strip = makeStrip(40, 30, 5);
-    auto* knob = new CAnimKnob(CRect(300, 100, 340, 130), &log, 6, 5, 30, strip);
-    knob->setValue(0.5f);
-    frame->addView(knob);
-    frame->idle();
-    EXPECT_EQ(countDifferences(frame->getBackBuffer(), knob->getViewSize(), strip, CPoint(0, 60)), 0);
-    knob->setValue(1.f);
-    frame->idle();
-    EXPECT_EQ(countDifferences(frame->getBackBuffer(), knob->getViewSize(), strip, CPoint(0, 120)), 0);
-    EXPECT_EQ(frame->getLastRenderedRects(), (std::vector<CRect>{knob->getViewSize()}));
-    strip->forget();
 }

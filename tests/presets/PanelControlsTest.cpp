@@ -95,12 +95,14 @@ TEST(CPSRockerSwitch, SidesHoverAndTheMiddleColumn)
     CBitmap* strip = makeStrip(31, 14, 5);
     auto* rocker = new CPSRockerSwitch(CRect(313, 232, 344, 246), &log, 97, 14, strip, CPoint(0, 0));
     frame->addView(rocker);
-    const CCoord middle = 313 + 31.0 / 2;
+    const CCoord middle = 328; // the centre column of 313..343
 
     frame.move(315, 240, 0);
     EXPECT_EQ(rocker->imageIndex(), 1);
     frame.move(340, 240, 0);
     EXPECT_EQ(rocker->imageIndex(), 2) << "the hover side follows the pointer";
+    frame.move(middle - 1, 240, 0);
+    EXPECT_EQ(rocker->getHoverSide(), -1);
     frame.move(middle, 240, 0);
     EXPECT_EQ(rocker->getHoverSide(), 1);
 
@@ -111,11 +113,11 @@ TEST(CPSRockerSwitch, SidesHoverAndTheMiddleColumn)
     EXPECT_EQ(rocker->getValue(), 1.f);
     frame.up(315, 240);
     EXPECT_EQ(rocker->getValue(), 0.f);
-    frame.down(middle - 0.5, 240);
+    frame.down(middle - 1, 240);
     EXPECT_EQ(rocker->imageIndex(), 3);
     auto surface = renderView(rocker);
     EXPECT_EQ(countDifferences(surface.get(), rocker->getViewSize(), strip, CPoint(0, 3 * 14)), 0);
-    frame.up(middle - 0.5, 240);
+    frame.up(middle - 1, 240);
     EXPECT_EQ(log.calls, (Calls{"changed 97 1", "changed 97 -1"})) << "no report on release, no edits";
     frame.move(100, 100, 0);
     EXPECT_EQ(rocker->getHoverSide(), 0);

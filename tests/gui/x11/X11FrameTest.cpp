@@ -3,6 +3,7 @@
 #include "../GuiTestSupport.h"
 
 #include "gui/CAnimKnob.h"
+#include "gui/CKnob.h"
 #include "gui/COnOffButton.h"
 #include "gui/CTextEdit.h"
 #include "gui/x11/X11Frame.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -136,6 +138,20 @@ protected:
         return false;
     }
 
+    // A press (of button 1) or motion as the server would send it to the window.
+    void sendPointerEvent(xcb_window_t window, uint8_t type, int16_t x, int16_t y, uint16_t state)
+    {
+        xcb_button_press_event_t e{};
+        e.response_type = type;
+        e.detail = type == XCB_BUTTON_PRESS ? 1 : 0;
+        e.event = window;
+        e.event_x = x;
+        e.event_y = y;
+        e.state = state;
+        e.same_screen = 1;
+        xcb_send_event(host, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
+    }
+
     xcb_connection_t* host = nullptr;
     xcb_window_t hostWindow = 0;
 };
@@ -201,7 +217,7 @@ TEST_F(X11FrameTest, ClicksDragsTypingAndTheScreenMatchesTheBackBuffer)
 }
 
 namespace {
-// Records what the window translated each press and wheel turn into.
+// Records what the window translated each press, move and wheel turn into.
 class ButtonProbe : public CView
 {
 public:
@@ -209,7 +225,12 @@ public:
     CMouseEventResult onMouseDown(CPoint&, const CButtonState& b) override
     {
         presses.push_back(b);
-        return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+        return kMouseEventHandled;
+    }
+    CMouseEventResult onMouseMoved(CPoint& p, const CButtonState& b) override
+    {
+        moves.emplace_back(static_cast<int>(p.x), (b & kShift) != 0);
+        return kMouseEventHandled;
     }
     bool onWheel(const CPoint&, const float& distance, const CButtonState&) override
     {
@@ -217,6 +238,7 @@ public:
         return true;
     }
     std::vector<int64_t> presses;
+    std::vector<std::pair<int, bool>> moves; // with their Shift state
     float wheel = 0;
 };
 } // namespace
@@ -239,6 +261,48 @@ TEST_F(X11FrameTest, DoubleClicksWheelAndModifiersAreTranslated)
     EXPECT_EQ(probe->presses[2], kRButton | kShift) << "a late second click is no double click";
     ASSERT_TRUE(run("xdotool click 4 click 4 click 5"));
     EXPECT_TRUE(idleUntil(frame, [&] { return probe->wheel == 1.f; }));
+    frame->close();
+}
+
+TEST_F(X11FrameTest, MovesBeforeAModifierChangeAreNotMergedIntoTheMovesAfterIt)
+{
+    CallLog log;
+    auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
+    auto* probe = new ButtonProbe(CRect(0, 0, 400, 200));
+    frame->addView(probe);
+    idleUntil(frame, [] { return false; });
+    const auto window = dynamic_cast<X11Frame*>(frame->getPlatformFrame())->getWindow();
+    // A press and four moves, Shift pressed between the second and the third, all queued
+    // before one idle drains them.
+    auto send = [&](uint8_t type, int16_t x, uint16_t state) { sendPointerEvent(window, type, x, 50, state); };
+    constexpr uint16_t button1 = XCB_BUTTON_MASK_1, shift = XCB_MOD_MASK_SHIFT;
+    probe->moves.clear(); // hovering before the press
+    send(XCB_BUTTON_PRESS, 50, 0);
+    send(XCB_MOTION_NOTIFY, 60, button1);
+    send(XCB_MOTION_NOTIFY, 70, button1);
+    send(XCB_MOTION_NOTIFY, 80, button1 | shift);
+    send(XCB_MOTION_NOTIFY, 90, button1 | shift);
+    sync();
+    frame->idle();
+    EXPECT_EQ(probe->moves, (std::vector<std::pair<int, bool>>{{70, false}, {90, true}}));
+    frame->close();
+}
+
+TEST_F(X11FrameTest, APressWhoseReleaseNeverCameStillEndsItsGesture)
+{
+    CallLog log;
+    log.knobMode = kLinearMode;
+    auto* frame = new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{hostWindow}), &log);
+    frame->addView(new CKnob(CRect(0, 0, 40, 40), &log, 5, nullptr, nullptr));
+    idleUntil(frame, [] { return false; });
+    const auto window = dynamic_cast<X11Frame*>(frame->getPlatformFrame())->getWindow();
+    log.clear();
+    // Pressed, then the pointer moves with no button held: the release was lost on the way.
+    sendPointerEvent(window, XCB_BUTTON_PRESS, 20, 20, 0);
+    sendPointerEvent(window, XCB_MOTION_NOTIFY, 20, 10, 0);
+    sync();
+    frame->idle();
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"begin 5", "end 5"}));
     frame->close();
 }
 
