@@ -61,6 +61,9 @@ void CPresetSystemEditor::loadDefaults() {
   if (effect == nullptr) return;
   effect->setPresetNo(0);
   loadDefaultBank();
+  // A stored bank selects the preset that was current when it was saved; the default preset
+  // must still land in preset 0, the one a new instance shows.
+  effect->setPresetNo(0);
   loadDefaultPreset();
   recallPathsAndFilenames();
 }
