@@ -36,7 +36,7 @@ class ProbeEffect : public AudioEffectX {
     log("set " + std::to_string(index) + " " + std::to_string(value));
   }
   void processReplacing(float** in, float** out, VstInt32 frames) override {
-    for (int c = 0; c < 2; ++c)
+    for (int c = 0; c < writtenOutputs; ++c)
       for (int i = 0; i < frames; ++i) out[c][i] = in[c][i] * 2.0f;
   }
   VstInt32 getChunk(void** data, bool isPreset) override {
@@ -59,6 +59,7 @@ class ProbeEffect : public AudioEffectX {
     if (journal) journal->push_back(line);
   }
   char chunk[4] = {'a', 'b', 'c', 'd'};
+  int writtenOutputs = 2;
   bool* destroyed;
 };
 
@@ -163,9 +164,13 @@ TEST_F(JournalTest, AccumulatingProcessAddsTheReplacingResult) {
     EXPECT_EQ(outL[i], 12.0f);
     EXPECT_EQ(outR[i], 21.0f);
   }
+  // An output the effect leaves alone keeps what the host had there.
+  effect.writtenOutputs = 1;
+  e->process(e, in, out, 300);
+  for (int i = 0; i < 300; ++i) ASSERT_EQ(outR[i], 21.0f) << i;
   e->processReplacing(e, nullptr, out, 300);  // no input array: nothing happens
   e->processReplacing(e, in, out, -4);        // a negative count is an empty block
-  EXPECT_EQ(outL[0], 12.0f);
+  EXPECT_EQ(outL[0], 14.0f);
 }
 
 }  // namespace
