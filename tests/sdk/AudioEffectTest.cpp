@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -151,6 +152,31 @@ TEST_F(JournalTest, EditorOpcodesReachTheEditor) {
   EXPECT_EQ(e->dispatcher(e, effSetEditKnobMode, 0, 2, nullptr, 0), 1);
   EXPECT_EQ(editor->getKnobMode(), 2);
   e->dispatcher(e, effClose, 0, 0, nullptr, 0);  // deletes the editor with the effect
+}
+
+TEST_F(JournalTest, KeyModifiersArriveAsBytes) {
+  struct KeyEditor : AEffEditor {
+    bool onKeyDown(VstKeyCode& key) override {
+      last = key;
+      return true;
+    }
+    VstKeyCode last{};
+  };
+  auto* effect = new ProbeEffect;
+  auto* editor = new KeyEditor;
+  effect->setEditor(editor);
+  AEffect* e = effect->getAeffect();
+  const struct {
+    float opt;
+    unsigned char modifier;
+  } cases[] = {{2.0f, 2}, {15.0f, 15}, {300.0f, 0}, {-1.0f, 0}, {NAN, 0}, {1e30f, 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(e->dispatcher(e, effEditKeyDown, 'a', 3, nullptr, c.opt), 1);
+    EXPECT_EQ(editor->last.character, 'a');
+    EXPECT_EQ(editor->last.virt, 3);
+    EXPECT_EQ(editor->last.modifier, c.modifier) << c.opt;
+  }
+  e->dispatcher(e, effClose, 0, 0, nullptr, 0);
 }
 
 TEST_F(JournalTest, AccumulatingProcessAddsTheReplacingResult) {
