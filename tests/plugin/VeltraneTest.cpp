@@ -83,12 +83,24 @@ TEST(Veltrane, RejectsIndicesAndValuesItCannotUse) {
   effect->setParameter(-1, 0.3f);
   EXPECT_EQ(effect->getParameter(45), 0.0f);
   EXPECT_EQ(effect->getParameter(-1), 0.0f);
-  for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                    -std::numeric_limits<float>::infinity()}) {
-    effect->setParameter(kLfGain, bad);
-    EXPECT_EQ(effect->getParameter(kLfGain), 0.5f);
-    EXPECT_EQ(effect->presetValue(0, kLfGain), 0.5f);
+  const struct {
+    int index;
+    float value;
+  } refused[] = {{kLfGain, std::numeric_limits<float>::quiet_NaN()},
+                 {kLfGain, std::numeric_limits<float>::infinity()},
+                 {kLfGain, -std::numeric_limits<float>::infinity()},
+                 {kOutput, 1000.0f},  // 2^(39980 dB / 6): no double holds that gain
+                 {kOutput, std::numeric_limits<float>::max()}};
+  effect->resume();
+  for (const auto& r : refused) {
+    effect->setParameter(r.index, r.value);
+    EXPECT_EQ(effect->getParameter(r.index), 0.5f) << r.index << " " << r.value;
+    EXPECT_EQ(effect->presetValue(0, r.index), 0.5f);
   }
+  std::vector<float> silence(256, 0.0f);
+  float* io[2] = {silence.data(), silence.data()};
+  effect->processReplacing(io, io, 256);
+  for (float x : silence) ASSERT_EQ(x, 0.0f);
   char text[32];
   effect->getParameterDisplay(40, text);
   EXPECT_STREQ(text, "");
