@@ -176,6 +176,8 @@ TEST(Veltrane, LatencyFollowsTheRate) {
     EXPECT_EQ(effect->getAeffect()->initialDelay, static_cast<int>(r.samples));
     effect->suspend();
   }
+  effect->setSampleRate(NAN);  // shown as at 44.1 kHz, like any rate out of range
+  EXPECT_NEAR(effect->getLatency1(), 1.043, 1e-3);
 }
 
 }  // namespace
