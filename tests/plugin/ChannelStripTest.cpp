@@ -239,6 +239,20 @@ TEST(ChannelStrip, MeterTakesTheBlockPeakCappedAtFour) {
   EXPECT_EQ(strip.getMeterPeak(), 4.0);
 }
 
+TEST(ChannelStrip, SamplesThatAreNotNumbersDoNotPoisonTheBands) {
+  const StripSettings s = allBandsOn();
+  for (double bad : {NAN, INFINITY, -INFINITY}) {
+    ChannelStrip strip;
+    prepare(strip, 44100.0, s);
+    std::vector<double> l = noise<double>(4000, 12), r = noise<double>(4000, 13);
+    l[100] = r[200] = bad;
+    run(strip, s, l, r, {}, {512});
+    for (int i = 0; i < 4000; ++i) {
+      ASSERT_TRUE(std::isfinite(l[i]) && std::isfinite(r[i])) << bad << " frame " << i;
+    }
+  }
+}
+
 TEST(ChannelStrip, ProcessingDoesNotAllocate) {
   StripSettings s = allBandsOn();
   ChannelStrip strip;
