@@ -223,7 +223,7 @@ void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outp
   // A NaN output leaves its mark as a full-scale peak rather than vanishing from the meter.
   auto track = [](double& peak, double v) {
     const double a = std::fabs(v);
-    if (!(a <= peak)) peak = a;
+    if (!(a <= peak)) peak = std::isnan(a) ? kMeterCeiling : a;
   };
   Sample* out0 = outputs[0] + offset;
   Sample* out1 = routing.secondOutput ? outputs[1] + offset : nullptr;

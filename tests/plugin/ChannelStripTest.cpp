@@ -237,6 +237,17 @@ TEST(ChannelStrip, MeterTakesTheBlockPeakCappedAtFour) {
   strip.resume(96000.0, s);
   strip.process(in, out2, 512, {}, s, noHook());
   EXPECT_EQ(strip.getMeterPeak(), 4.0);
+
+  // An output that is not a number (a huge input clipped to a zero gain) shows as full
+  // scale, even when quieter samples follow it.
+  s.satOn = 1;
+  strip.suspend(s);
+  strip.resume(96000.0, s);
+  std::fill(l.begin(), l.end(), 0.0);
+  l[10] = 1e308;
+  strip.process(in, out2, 512, {}, s, noHook());
+  EXPECT_TRUE(std::isnan(ol[10 + 32 + 32]));
+  EXPECT_EQ(strip.getMeterPeak(), 4.0);
 }
 
 TEST(ChannelStrip, SamplesThatAreNotNumbersDoNotPoisonTheBands) {
