@@ -199,11 +199,14 @@ template <typename Sample>
 void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outputs, int offset, int n,
                                 Routing routing, const StripSettings& s, Peaks& peaks) {
   const bool stereo = routing.stereo;
+  // A sample that is not a finite number (a glitch upstream) enters as silence: in the
+  // sections' recursion it would otherwise turn every later output into NaN.
+  auto finite = [](Sample x) { return std::isfinite(x) ? static_cast<double>(x) : 0.0; };
   const Sample* inL = inputs[0] + offset;
-  for (int i = 0; i < n; ++i) work[2 * i] = static_cast<double>(inL[i]);
+  for (int i = 0; i < n; ++i) work[2 * i] = finite(inL[i]);
   if (stereo) {
     const Sample* inR = inputs[1] + offset;
-    for (int i = 0; i < n; ++i) work[2 * i + 1] = static_cast<double>(inR[i]);
+    for (int i = 0; i < n; ++i) work[2 * i + 1] = finite(inR[i]);
   }
 
   smoothGain(s.outGain, n);
@@ -220,7 +223,7 @@ void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outp
   // A NaN output leaves its mark as a full-scale peak rather than vanishing from the meter.
   auto track = [](double& peak, double v) {
     const double a = std::fabs(v);
-    if (!(a <= peak)) peak = a;
+    if (!(a <= peak)) peak = std::isnan(a) ? kMeterCeiling : a;
   };
   Sample* out0 = outputs[0] + offset;
   Sample* out1 = routing.secondOutput ? outputs[1] + offset : nullptr;

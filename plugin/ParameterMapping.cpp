@@ -1,5 +1,6 @@
 #include "plugin/ParameterMapping.h"
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -24,7 +25,14 @@ constexpr const char* kNames[kNumParameters] = {
     "HMF",    "HMfreq", "HMQ", "HMgain", "HF",   "HFfreq", "HFdip", "HFgain", "",     "",
     "",       "",      "",     "",       "",     "",      "",       "",       "",     ""};
 
-int switchOf(double v) { return static_cast<int>(v + 0.5); }
+// trunc(v + 0.5); a stray value beyond an int's range saturates instead of converting
+// undefinedly (either way the switch is on).
+int switchOf(double v) {
+  const double t = std::trunc(v + 0.5);
+  if (t >= 2147483647.0) return INT_MAX;
+  if (t <= -2147483648.0) return INT_MIN;
+  return static_cast<int>(t);
+}
 
 double gainDb(double v, double steps, double range) {
   const double n = std::trunc(steps * v);

@@ -125,7 +125,8 @@ float Veltrane::getLatency2() { return static_cast<float>(strip.getLatencySample
 
 float Veltrane::getLatency1() {
   double rate = getSampleRate();
-  if (rate > 200000.0 || rate < 20000.0) rate = 44100.0;
+  // A rate a host set as not a number reads as out of range too.
+  if (!(rate >= 20000.0 && rate <= 200000.0)) rate = 44100.0;
   return static_cast<float>(getLatency2() * 1000.0 / rate);
 }
 

@@ -50,7 +50,12 @@ void processAccumulatingTrampoline(AEffect* e, float** inputs, float** outputs,
   for (int done = 0; done < frames;) {
     const int n = std::min(kBlock, frames - done);
     for (int c = 0; c < inCount; ++c) in[c] = inputs[c] ? inputs[c] + done : nullptr;
-    for (int c = 0; c < outCount; ++c) out[c] = scratch[c];
+    // An effect need not write every output (one not connected, say): what it leaves
+    // alone adds silence, not whatever the stack held.
+    for (int c = 0; c < outCount; ++c) {
+      std::fill_n(scratch[c], n, 0.0f);
+      out[c] = scratch[c];
+    }
     effect->processReplacing(in, out, n);
     for (int c = 0; c < outCount; ++c)
       if (outputs[c])

@@ -96,7 +96,10 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effEditKeyDown:
     case effEditKeyUp: {
       if (!editor) return 0;
-      VstKeyCode key{index, static_cast<unsigned char>(value), static_cast<unsigned char>(opt)};
+      // The modifier bits come as a float; one that is no byte (a host's stray value) means
+      // no modifier rather than an undefined conversion.
+      const auto modifier = opt >= 0.0f && opt < 256.0f ? static_cast<unsigned char>(opt) : 0;
+      VstKeyCode key{index, static_cast<unsigned char>(value), static_cast<unsigned char>(modifier)};
       return (opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key)) ? 1 : 0;
     }
     case effSetEditKnobMode:

@@ -65,14 +65,4 @@ TEST(OutputStage, MatchesTheDescriptionAcrossRatesAndModes) {
   }
 }
 
-TEST(OutputStage, WindowPeaksAtItsCentre) {
-  OutputStage stage;
-  stage.configure(44100.0);
-  const double* w = stage.getPeakWindow();
-  EXPECT_EQ(stage.getLookAheadLength(), 29);
-  EXPECT_EQ(w[14], 1.0);
-  EXPECT_LT(w[0], 0.02);
-  EXPECT_EQ(w[0], w[28]);
-}
-
 }  // namespace

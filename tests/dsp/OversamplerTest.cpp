@@ -29,26 +29,6 @@ TEST(Oversampler, CoefficientsAreExact) {
   EXPECT_NEAR(sum, 1.99219, 5e-6);
 }
 
-// The interpolator as its description states it, one channel, on a plain ring.
-struct ReferenceUpsampler {
-  const double* coeffs;
-  double ring[128] = {};
-  int pos = 127;
-  double at(int p) const { return ring[((p % 128) + 128) % 128]; }
-  void run(const double* in, double* out, int n) {
-    for (int i = 0; i < n; ++i) {
-      ring[pos] = in[i];
-      double acc = 0.0;
-      for (int k = 0; k <= 62; k += 2) acc = acc + (at(pos - k) + at(pos + 2 + k)) * coeffs[k];
-      pos = (pos + 127) % 128;
-      out[2 * i] = acc;
-      ring[pos] = 0.0;
-      out[2 * i + 1] = coeffs[63] * at(pos + 65) + 0.0;
-      pos = (pos + 127) % 128;
-    }
-  }
-};
-
 // The ring as described: one entry per step, written at a shared position moving down.
 struct ReferenceRings {
   const double* coeffs;

@@ -62,6 +62,9 @@ TEST(ParameterMapping, SwitchesAndThreeWays) {
   EXPECT_EQ(with(kHpf, 0.5f).hpfOn, 1);
   EXPECT_EQ(with(kHpf, 0.49f).hpfOn, 0);
   EXPECT_EQ(with(kSat, 0.5f).satOn, 1);
+  // A stray value beyond an int's range still just switches the band on.
+  EXPECT_NE(with(kHpf, 3e9f).hpfOn, 0);
+  EXPECT_NE(with(kHf, -3e9f).hfOn, 0);
   const struct {
     float v;
     int left, right;

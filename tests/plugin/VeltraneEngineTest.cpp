@@ -24,12 +24,14 @@ TEST(VeltraneEngine, TellsTheHostWhenResumeChangesTheLatency) {
   ioChangedCalls = 0;
   const struct {
     float rate;
-    int calls;
-  } steps[] = {{44100, 0}, {48000, 1}, {48000, 1}, {96000, 2}, {300000, 3}, {44100, 3}};
+    int calls, delay;
+  } steps[] = {{44100, 0, 46}, {48000, 1, 48}, {48000, 1, 48}, {96000, 2, 64}, {300000, 3, 46}, {44100, 3, 46}};
   for (const auto& step : steps) {
     effect->setSampleRate(step.rate);
     effect->resume();
     EXPECT_EQ(ioChangedCalls, step.calls) << step.rate;
+    EXPECT_EQ(effect->getAeffect()->initialDelay, step.delay) << step.rate;
+    EXPECT_EQ(effect->getLatency2(), static_cast<float>(step.delay));
     effect->suspend();
   }
   EXPECT_EQ(effect->getSampleRate(), 44100.0f);  // the stored rate is the clamped one
