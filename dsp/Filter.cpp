@@ -31,18 +31,27 @@ struct Narrowing {
 
 Narrowing narrowingFor(int type) {
   switch (type) {
-    case Filter::kHighPass: return {0.5001, 6.0};
-    case Filter::kLowShelf: return {0.5001, 3.5};
-    case Filter::kHighShelf: return {0.5001, 4.0};
-    case Filter::kLowPass: return {0.50001, 8.0};
-    default: return {0.5001, 2.8};
+    case Filter::kHighPass:
+      return {0.5001, 6.0};
+    case Filter::kLowShelf:
+      return {0.5001, 3.5};
+    case Filter::kHighShelf:
+      return {0.5001, 4.0};
+    case Filter::kLowPass:
+      return {0.50001, 8.0};
+    default:
+      return {0.5001, 2.8};
   }
 }
 
 }  // namespace
 
 Filter::Filter(double rate, int newType, double newFreq, double newQ, double newGain)
-    : sampleRate(rate), type(newType), freq(newFreq), q(newQ), gain(newGain),
+    : sampleRate(rate),
+      type(newType),
+      freq(newFreq),
+      q(newQ),
+      gain(newGain),
       rampLength(glideSamples(rate)) {}
 
 std::uint64_t Filter::glideSamples(double rate) {

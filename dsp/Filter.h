@@ -72,7 +72,18 @@ class Filter {
     double gainFactor;
   };
   // Per-sample steps, in the order the glide computes them.
-  enum Increment { kZero1Re, kZero2Re, kZero1Im, kZero2Im, kPole1Re, kPole2Re, kPole1Im, kPole2Im, kGainFactor, kIncrements };
+  enum Increment {
+    kZero1Re,
+    kZero2Re,
+    kZero1Im,
+    kZero2Im,
+    kPole1Re,
+    kPole2Re,
+    kPole1Im,
+    kPole2Im,
+    kGainFactor,
+    kIncrements
+  };
 
   static constexpr RootSet kInitialRoots{1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0};
 

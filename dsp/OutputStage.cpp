@@ -37,15 +37,18 @@ static inline __m128d windowPeak(const double* mag, const double* weights, int n
   int j = 0;
   for (; j + 1 < n; j += 2) {
     p0 = _mm_max_pd(_mm_mul_pd(_mm_load_pd(weights + 2 * j), _mm_loadu_pd(mag + 2 * j)), p0);
-    p1 = _mm_max_pd(_mm_mul_pd(_mm_load_pd(weights + 2 * j + 2), _mm_loadu_pd(mag + 2 * j + 2)), p1);
+    p1 =
+        _mm_max_pd(_mm_mul_pd(_mm_load_pd(weights + 2 * j + 2), _mm_loadu_pd(mag + 2 * j + 2)), p1);
   }
-  if (j < n) p0 = _mm_max_pd(_mm_mul_pd(_mm_load_pd(weights + 2 * j), _mm_loadu_pd(mag + 2 * j)), p0);
+  if (j < n)
+    p0 = _mm_max_pd(_mm_mul_pd(_mm_load_pd(weights + 2 * j), _mm_loadu_pd(mag + 2 * j)), p0);
   return _mm_max_pd(p0, p1);
 }
 
 // The soft clip peak - 0.15 peak^3 up to the knee, a hard ceiling beyond, as a gain.
 static inline __m128d clipGain(__m128d peak) {
-  const __m128d soft = _mm_sub_pd(_mm_set1_pd(1.0), _mm_mul_pd(_mm_set1_pd(0.15), _mm_mul_pd(peak, peak)));
+  const __m128d soft =
+      _mm_sub_pd(_mm_set1_pd(1.0), _mm_mul_pd(_mm_set1_pd(0.15), _mm_mul_pd(peak, peak)));
   const __m128d hard = _mm_div_pd(_mm_set1_pd(OutputStage::kCeiling), peak);
   const __m128d below = _mm_cmplt_pd(peak, _mm_set1_pd(OutputStage::kKnee));
   return _mm_or_pd(_mm_and_pd(below, soft), _mm_andnot_pd(below, hard));
@@ -66,8 +69,8 @@ void OutputStage::process(double* lr, int n, double g, bool satOn, bool bothChan
         const __m128d m = _mm_andnot_pd(sign, a);
         _mm_store_pd(magnitude[w], m);
         _mm_store_pd(magnitude[w + kLineLength], m);
-        const __m128d peak = windowPeak(magnitude[w + kLineLength - (lookAheadLength - 1)], pairedWindow[0],
-                                        lookAheadLength);
+        const __m128d peak = windowPeak(magnitude[w + kLineLength - (lookAheadLength - 1)],
+                                        pairedWindow[0], lookAheadLength);
         out = _mm_mul_pd(clipGain(peak), out);
       }
       _mm_storeu_pd(lr + 2 * i, out);
@@ -78,8 +81,8 @@ void OutputStage::process(double* lr, int n, double g, bool satOn, bool bothChan
       double out = delay[r][0];
       if (satOn) {
         magnitude[w][0] = magnitude[w + kLineLength][0] = std::fabs(a);
-        const __m128d peak = windowPeak(magnitude[w + kLineLength - (lookAheadLength - 1)], pairedWindow[0],
-                                        lookAheadLength);
+        const __m128d peak = windowPeak(magnitude[w + kLineLength - (lookAheadLength - 1)],
+                                        pairedWindow[0], lookAheadLength);
         out = _mm_cvtsd_f64(clipGain(peak)) * out;
       }
       lr[2 * i] = out;

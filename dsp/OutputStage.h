@@ -10,7 +10,7 @@ class OutputStage {
  public:
   static constexpr int kLineLength = 1024;
   static constexpr int kLineMask = kLineLength - 1;
-  static constexpr double kKnee = 1.490526;      // where peak - 0.15 peak^3 is largest
+  static constexpr double kKnee = 1.490526;     // where peak - 0.15 peak^3 is largest
   static constexpr double kCeiling = 0.993807;  // its value there (-0.054 dB)
 
   OutputStage();

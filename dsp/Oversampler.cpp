@@ -20,11 +20,13 @@ void Oversampler::initUpsDec() {
   for (int n = 0; n < 64; ++n) {
     // 128 in the sinc's scale but 127 inside its sine: the table's gain of 2 and its
     // exact centre value depend on both.
-    const double sinc = n == 0 ? 0.5 : std::sin(0.5 * kPi * n) / (128.0 * std::sin(kPi * n / 127.0));
+    const double sinc =
+        n == 0 ? 0.5 : std::sin(0.5 * kPi * n) / (128.0 * std::sin(kPi * n / 127.0));
     // The window is summed in the order 0.42 + 0.5 cos + 0.08 cos: only this order gives
     // the centre tap 0.9999999999999999 and the outer taps bit for bit (0.08 cos + 0.42
     // + 0.5 cos rounds the centre up to 1.0 and moves the end taps in the last digits).
-    const double window = 0.42 + 0.5 * std::cos(kTwoPi * n / 127.0) + 0.08 * std::cos(kFourPi * n / 127.0);
+    const double window =
+        0.42 + 0.5 * std::cos(kTwoPi * n / 127.0) + 0.08 * std::cos(kFourPi * n / 127.0);
     double c = window * sinc;
     if (std::fabs(c) < 1e-16) c = 0.0;  // the half-band's even distances
     upCoeffs[kCentre + n] = 2.0 * c;

@@ -43,7 +43,8 @@ class Oversampler {
 
  private:
   static constexpr int kHistoryFrames = 1024;
-  static constexpr int kHistorySlack = 16;  // read (never used) by interpolations past a chunk's end
+  static constexpr int kHistorySlack =
+      16;  // read (never used) by interpolations past a chunk's end
 
   // Appends one entry per lane; a lane not written keeps what its ring held there.
   void append(double left, double right, bool bothChannels);

@@ -8,8 +8,9 @@ namespace {
 
 // Five coefficient pairs per frame, in the order the recursion uses them.
 enum { kB0 = 0, kB1 = 2, kB2 = 4, kA1 = 6, kA2 = 8, kStreamStride = 10 };
-static_assert(kB0 == 2 * Filter::kStreamB0 && kB1 == 2 * Filter::kStreamB1 && kB2 == 2 * Filter::kStreamB2 &&
-              kA1 == 2 * Filter::kStreamA1 && kA2 == 2 * Filter::kStreamA2);
+static_assert(kB0 == 2 * Filter::kStreamB0 && kB1 == 2 * Filter::kStreamB1 &&
+              kB2 == 2 * Filter::kStreamB2 && kA1 == 2 * Filter::kStreamA1 &&
+              kA2 == 2 * Filter::kStreamA2);
 
 inline void packCoeffs(double* out, const Filter::Coeffs& l, const Filter::Coeffs& r) {
   out[kB0] = l.b0, out[kB0 + 1] = r.b0;
@@ -170,21 +171,38 @@ void StereoCascade::runPipeline(Filter* const* left, Filter* const* right, doubl
 
 void StereoCascade::flush(double* lr, int frames) {
   switch (grouped) {
-    case 1: runPipeline<1>(groupL, groupR, lr, frames); break;
-    case 2: runPipeline<2>(groupL, groupR, lr, frames); break;
-    case 3: runPipeline<3>(groupL, groupR, lr, frames); break;
-    case 4: runPipeline<4>(groupL, groupR, lr, frames); break;
-    case 5: runPipeline<5>(groupL, groupR, lr, frames); break;
-    case 6: runPipeline<6>(groupL, groupR, lr, frames); break;
-    case 7: runPipeline<7>(groupL, groupR, lr, frames); break;
-    case 8: runPipeline<8>(groupL, groupR, lr, frames); break;
-    default: break;
+    case 1:
+      runPipeline<1>(groupL, groupR, lr, frames);
+      break;
+    case 2:
+      runPipeline<2>(groupL, groupR, lr, frames);
+      break;
+    case 3:
+      runPipeline<3>(groupL, groupR, lr, frames);
+      break;
+    case 4:
+      runPipeline<4>(groupL, groupR, lr, frames);
+      break;
+    case 5:
+      runPipeline<5>(groupL, groupR, lr, frames);
+      break;
+    case 6:
+      runPipeline<6>(groupL, groupR, lr, frames);
+      break;
+    case 7:
+      runPipeline<7>(groupL, groupR, lr, frames);
+      break;
+    case 8:
+      runPipeline<8>(groupL, groupR, lr, frames);
+      break;
+    default:
+      break;
   }
   grouped = 0;
 }
 
-void StereoCascade::run(Filter* const* left, Filter* const* right, int sections, double* lr, int frames,
-                        bool runLeft, bool runRight) {
+void StereoCascade::run(Filter* const* left, Filter* const* right, int sections, double* lr,
+                        int frames, bool runLeft, bool runRight) {
   if (sections > kMaxSections) sections = kMaxSections;
   const bool pipelined = frames >= 1 && frames <= kMaxFrames;
   grouped = 0;

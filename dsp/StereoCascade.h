@@ -16,8 +16,8 @@ class StereoCascade {
   // left[i] and right[i] are the i-th sections of the chain; a channel whose chain does
   // not run (runLeft / runRight false) is neither filtered nor touched. With one channel
   // running, its sections form the pipeline alone.
-  void run(Filter* const* left, Filter* const* right, int sections, double* lr, int frames, bool runLeft,
-           bool runRight);
+  void run(Filter* const* left, Filter* const* right, int sections, double* lr, int frames,
+           bool runLeft, bool runRight);
 
  private:
   struct Stream {

@@ -4,60 +4,51 @@
 
 #include <cstring>
 
-CLED::CLED(const CRect& r, CControlListener* l, int32_t t, CBitmap* b) : CControl(r, l, t), bitmap(b)
-{
-    if (bitmap)
-        bitmap->remember();
-    const CCoord h = bitmap ? bitmap->getHeight() : 0;
-    offsetHeld = CPoint(0, h / 3);
-    offsetOn = CPoint(0, 2 * h / 3);
-    value = 0.f;
+CLED::CLED(const CRect& r, CControlListener* l, int32_t t, CBitmap* b)
+    : CControl(r, l, t), bitmap(b) {
+  if (bitmap) bitmap->remember();
+  const CCoord h = bitmap ? bitmap->getHeight() : 0;
+  offsetHeld = CPoint(0, h / 3);
+  offsetOn = CPoint(0, 2 * h / 3);
+  value = 0.f;
 }
 
 CLED::CLED(const CLED& other)
-    : CControl(other), bitmap(other.bitmap), offsetOff(other.offsetOff), offsetHeld(other.offsetHeld),
-      offsetOn(other.offsetOn)
-{
-    if (bitmap)
-        bitmap->remember();
+    : CControl(other),
+      bitmap(other.bitmap),
+      offsetOff(other.offsetOff),
+      offsetHeld(other.offsetHeld),
+      offsetOn(other.offsetOn) {
+  if (bitmap) bitmap->remember();
 }
 
-CLED::~CLED()
-{
-    if (bitmap)
-        bitmap->forget();
+CLED::~CLED() {
+  if (bitmap) bitmap->forget();
 }
 
 bool CLED::getHold() const { return value == 0.5f; }
 
-void CLED::setValue(float v)
-{
-    oldValue = value;
-    value = v;
+void CLED::setValue(float v) {
+  oldValue = value;
+  value = v;
 }
 
 void CLED::resetHold() { setValue(0.f); }
 
-void CLED::draw(CDrawContext* context)
-{
-    const CPoint offset = value > 0.5f ? offsetOn : value == 0.5f ? offsetHeld : offsetOff;
-    if (bitmap)
-        bitmap->draw(context, size, offset);
-    setDirty(false);
+void CLED::draw(CDrawContext* context) {
+  const CPoint offset = value > 0.5f ? offsetOn : value == 0.5f ? offsetHeld : offsetOff;
+  if (bitmap) bitmap->draw(context, size, offset);
+  setDirty(false);
 }
 
-CMouseEventResult CLED::onMouseDown(CPoint&, const CButtonState& buttons)
-{
-    if (!(buttons & kLButton))
-        return kMouseEventNotHandled;
-    resetHold();
-    // The editor always passes itself; a missing listener is tolerated all the same.
-    if (listener)
-        listener->valueChanged(this);
-    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+CMouseEventResult CLED::onMouseDown(CPoint&, const CButtonState& buttons) {
+  if (!(buttons & kLButton)) return kMouseEventNotHandled;
+  resetHold();
+  // The editor always passes itself; a missing listener is tolerated all the same.
+  if (listener) listener->valueChanged(this);
+  return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
-bool CLED::isTypeOf(const char* type) const
-{
-    return std::strcmp(type, "CLED") == 0 || CControl::isTypeOf(type);
+bool CLED::isTypeOf(const char* type) const {
+  return std::strcmp(type, "CLED") == 0 || CControl::isTypeOf(type);
 }

@@ -5,32 +5,27 @@
 #include <cmath>
 #include <cstring>
 
-CZALOnOffButton::CZALOnOffButton(const CRect& r, CControlListener* l, int32_t t, CBitmap* bitmap, long s)
-    : CControl(r, l, t, bitmap), style(s)
-{
+CZALOnOffButton::CZALOnOffButton(const CRect& r, CControlListener* l, int32_t t, CBitmap* bitmap,
+                                 long s)
+    : CControl(r, l, t, bitmap), style(s) {}
+
+void CZALOnOffButton::draw(CDrawContext* context) {
+  if (background) {
+    const CCoord off = value >= 0.5f ? background->getHeight() / 2 : 0;
+    background->draw(context, size, CPoint(0, off));
+  }
+  setDirty(false);
 }
 
-void CZALOnOffButton::draw(CDrawContext* context)
-{
-    if (background) {
-        const CCoord off = value >= 0.5f ? background->getHeight() / 2 : 0;
-        background->draw(context, size, CPoint(0, off));
-    }
-    setDirty(false);
+CMouseEventResult CZALOnOffButton::onMouseDown(CPoint&, const CButtonState& buttons) {
+  if (!(buttons & kLButton)) return kMouseEventNotHandled;
+  value = std::lround(value) != 0 ? 0.f : 1.f;
+  beginEdit();
+  valueChanged();
+  endEdit();
+  return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
-CMouseEventResult CZALOnOffButton::onMouseDown(CPoint&, const CButtonState& buttons)
-{
-    if (!(buttons & kLButton))
-        return kMouseEventNotHandled;
-    value = std::lround(value) != 0 ? 0.f : 1.f;
-    beginEdit();
-    valueChanged();
-    endEdit();
-    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-}
-
-bool CZALOnOffButton::isTypeOf(const char* type) const
-{
-    return std::strcmp(type, "CZALOnOffButton") == 0 || CControl::isTypeOf(type);
+bool CZALOnOffButton::isTypeOf(const char* type) const {
+  return std::strcmp(type, "CZALOnOffButton") == 0 || CControl::isTypeOf(type);
 }

@@ -3,11 +3,8 @@
 #include "gui/CFrame.h"
 
 // The editor's window content; it behaves exactly as the toolkit's frame.
-class MyFrame : public CFrame
-{
-public:
-    MyFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor)
-        : CFrame(size, parentWindow, editor)
-    {
-    }
+class MyFrame : public CFrame {
+ public:
+  MyFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor)
+      : CFrame(size, parentWindow, editor) {}
 };

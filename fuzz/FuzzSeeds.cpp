@@ -15,10 +15,12 @@ constexpr std::int32_t kPluginId = 'Q' << 24 | 'X' << 16 | 'R' << 8 | 'M';
 
 namespace {
 
-void writeSeed(const std::filesystem::path& folder, const std::string& name, const std::vector<unsigned char>& bytes) {
+void writeSeed(const std::filesystem::path& folder, const std::string& name,
+               const std::vector<unsigned char>& bytes) {
   std::filesystem::create_directories(folder);
   std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<unsigned char> bankBuffer(bool swap, int params) {
@@ -30,7 +32,8 @@ std::vector<unsigned char> bankBuffer(bool swap, int params) {
   header.numParams = kNumPresetValues;
   header.numItems = kNumPresets * (1 + params);
   header.currentPreset = 1;
-  header.dataSize = static_cast<std::int32_t>(kNumPresets * (kNameRecordSize + kParamRecordSize * params));
+  header.dataSize =
+      static_cast<std::int32_t>(kNumPresets * (kNameRecordSize + kParamRecordSize * params));
   writeHeader(writer, header);
   for (int preset = 0; preset < kNumPresets; ++preset) {
     writeNameRecord(writer, preset, "Seed");
@@ -62,7 +65,8 @@ int main(int argc, char** argv) {
   void* chunk = nullptr;
   VstInt32 chunkSize = effect->getChunk(&chunk, false);
   auto* chunkBytes = static_cast<unsigned char*>(chunk);
-  writeSeed(root / "chunk", "current", std::vector<unsigned char>(chunkBytes, chunkBytes + chunkSize));
+  writeSeed(root / "chunk", "current",
+            std::vector<unsigned char>(chunkBytes, chunkBytes + chunkSize));
   ByteWriter oldChunk(true);
   oldChunk.writeU32(0x01000000);
   oldChunk.writeI32(kPluginId);

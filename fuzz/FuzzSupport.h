@@ -22,8 +22,9 @@ inline VstIntPtr silentHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void
 inline void usePrivatePreferences() {
   static std::string folder = [] {
     const char* temporary = std::getenv("TMPDIR");
-    std::string pattern = std::string(temporary != nullptr && temporary[0] == '/' ? temporary : "/tmp") +
-                          "/veltrane-fuzz-XXXXXX";
+    std::string pattern =
+        std::string(temporary != nullptr && temporary[0] == '/' ? temporary : "/tmp") +
+        "/veltrane-fuzz-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     return pattern;
   }();
@@ -49,7 +50,8 @@ inline Veltrane& freshEffect() {
     VstInt32 size = effect->getChunk(&data, false);
     baseline.assign(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
   }
-  if (effect->setChunk(baseline.data(), static_cast<VstInt32>(baseline.size()), false) != 0) std::abort();
+  if (effect->setChunk(baseline.data(), static_cast<VstInt32>(baseline.size()), false) != 0)
+    std::abort();
   return *effect;
 }
 

@@ -10,49 +10,47 @@
 class CDrawContext;
 
 // Names a bitmap resource: a number (looked up as "bmp%05d.png") or a file name.
-class CResourceDescription
-{
-public:
-    CResourceDescription(int32_t resourceId) : id(resourceId) {}
-    CResourceDescription(const char* resourceName) : name(resourceName ? resourceName : "") {}
+class CResourceDescription {
+ public:
+  CResourceDescription(int32_t resourceId) : id(resourceId) {}
+  CResourceDescription(const char* resourceName) : name(resourceName ? resourceName : "") {}
 
-    // The file name under which the resource is stored.
-    std::string fileName() const;
+  // The file name under which the resource is stored.
+  std::string fileName() const;
 
-    int32_t id = -1;
-    std::string name;
+  int32_t id = -1;
+  std::string name;
 };
 
 // A picture held as a cairo ARGB32 image; several images of a strip are stacked vertically.
 // A resource that cannot be found or decoded gives a bitmap of size 0.
-class CBitmap : public CBaseObject
-{
-public:
-    // Finds the bytes of a named resource; false when there is none.
-    using ResourceProvider = bool (*)(const char* name, const unsigned char** data, size_t* size);
-    static void setResourceProvider(ResourceProvider provider);
-    static ResourceProvider getResourceProvider();
+class CBitmap : public CBaseObject {
+ public:
+  // Finds the bytes of a named resource; false when there is none.
+  using ResourceProvider = bool (*)(const char* name, const unsigned char** data, size_t* size);
+  static void setResourceProvider(ResourceProvider provider);
+  static ResourceProvider getResourceProvider();
 
-    explicit CBitmap(const CResourceDescription& desc);
-    CBitmap(CCoord width, CCoord height);
-    // Decodes PNG bytes; the bytes need not outlive the call.
-    CBitmap(const unsigned char* pngData, size_t size);
+  explicit CBitmap(const CResourceDescription& desc);
+  CBitmap(CCoord width, CCoord height);
+  // Decodes PNG bytes; the bytes need not outlive the call.
+  CBitmap(const unsigned char* pngData, size_t size);
 
-    CCoord getWidth() const { return width; }
-    CCoord getHeight() const { return height; }
-    bool isLoaded() const { return surface != nullptr; }
-    const CResourceDescription& getResourceDescription() const { return description; }
-    cairo_surface_t* getSurface() const { return surface.get(); }
+  CCoord getWidth() const { return width; }
+  CCoord getHeight() const { return height; }
+  bool isLoaded() const { return surface != nullptr; }
+  const CResourceDescription& getResourceDescription() const { return description; }
+  cairo_surface_t* getSurface() const { return surface.get(); }
 
-    // Copies the region starting at `offset` into `rect`, unscaled and clipped to `rect`.
-    void draw(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint(0, 0),
-              float alpha = 1.f);
+  // Copies the region starting at `offset` into `rect`, unscaled and clipped to `rect`.
+  void draw(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint(0, 0),
+            float alpha = 1.f);
 
-private:
-    void loadPng(const unsigned char* data, size_t size);
+ private:
+  void loadPng(const unsigned char* data, size_t size);
 
-    CResourceDescription description;
-    CairoSurfacePtr surface;
-    CCoord width = 0;
-    CCoord height = 0;
+  CResourceDescription description;
+  CairoSurfacePtr surface;
+  CCoord width = 0;
+  CCoord height = 0;
 };

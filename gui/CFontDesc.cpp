@@ -2,13 +2,12 @@
 
 CFontDesc::CFontDesc(const char* n, CCoord s, int32_t st) : name(n ? n : ""), size(s), style(st) {}
 
-void CFontDesc::apply(cairo_t* cr, CCoord sizeOverride, int32_t styleOverride) const
-{
-    const int32_t st = styleOverride >= 0 ? styleOverride : style;
-    cairo_select_font_face(cr, name.c_str(),
-                           (st & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                           (st & kBoldFace) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, sizeOverride > 0 ? sizeOverride : size);
+void CFontDesc::apply(cairo_t* cr, CCoord sizeOverride, int32_t styleOverride) const {
+  const int32_t st = styleOverride >= 0 ? styleOverride : style;
+  cairo_select_font_face(cr, name.c_str(),
+                         (st & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                         (st & kBoldFace) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, sizeOverride > 0 ? sizeOverride : size);
 }
 
 // "Arial" resolves to a metric-compatible face (Liberation Sans) through fontconfig's aliases.

@@ -8,379 +8,322 @@
 #include <cstring>
 
 CFrame::CFrame(const CRect& r, void* systemWindow, VSTGUIEditorInterface* e)
-    : CViewContainer(CRect(0, 0, r.getWidth(), r.getHeight()), nullptr, nullptr), editor(e)
-{
-    frame = this;
-    backBuffer.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24,
-                                                std::max(1, static_cast<int>(r.getWidth())),
-                                                std::max(1, static_cast<int>(r.getHeight()))));
-    invalid();
-    if (systemWindow)
-        platformFrame = createPlatformFrame(*this, systemWindow);
+    : CViewContainer(CRect(0, 0, r.getWidth(), r.getHeight()), nullptr, nullptr), editor(e) {
+  frame = this;
+  backBuffer.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24,
+                                              std::max(1, static_cast<int>(r.getWidth())),
+                                              std::max(1, static_cast<int>(r.getHeight()))));
+  invalid();
+  if (systemWindow) platformFrame = createPlatformFrame(*this, systemWindow);
 }
 
-CFrame::~CFrame()
-{
-    closing = true;
-    removeAll(true);
-    platformFrame.reset();
+CFrame::~CFrame() {
+  closing = true;
+  removeAll(true);
+  platformFrame.reset();
 }
 
-void CFrame::close()
-{
-    CPoint nowhere(-1, -1);
-    clearMouseViews(nowhere, CButtonState());
-    setFocusView(nullptr);
-    closing = true;
-    const std::vector<IIdleClient*> clients(idleClients);
-    idleClients.clear();
-    for (IIdleClient* client : clients)
-        client->onFrameClosed();
-    removeAll(true);
-    modalView = nullptr;
-    // Closed from inside an event the window is dispatching: the window object must outlive
-    // that dispatch, so it goes with the frame, after idle has returned.
-    if (idleDepth > 0)
-        retiredPlatformFrame = std::move(platformFrame);
-    platformFrame.reset();
-    forget();
+void CFrame::close() {
+  CPoint nowhere(-1, -1);
+  clearMouseViews(nowhere, CButtonState());
+  setFocusView(nullptr);
+  closing = true;
+  const std::vector<IIdleClient*> clients(idleClients);
+  idleClients.clear();
+  for (IIdleClient* client : clients) client->onFrameClosed();
+  removeAll(true);
+  modalView = nullptr;
+  // Closed from inside an event the window is dispatching: the window object must outlive
+  // that dispatch, so it goes with the frame, after idle has returned.
+  if (idleDepth > 0) retiredPlatformFrame = std::move(platformFrame);
+  platformFrame.reset();
+  forget();
 }
 
-void CFrame::idle()
-{
-    CBaseObjectGuard guard(this);
-    ++idleDepth;
-    struct DepthGuard
-    {
-        int& depth;
-        ~DepthGuard() { --depth; }
-    } depthGuard{idleDepth};
-    if (platformFrame)
-        platformFrame->processEvents();
-    const std::vector<IIdleClient*> clients(idleClients);
-    for (IIdleClient* client : clients)
-        if (std::find(idleClients.begin(), idleClients.end(), client) != idleClients.end())
-            client->onIdle();
-    invalidateDirtyViews();
-    render();
+void CFrame::idle() {
+  CBaseObjectGuard guard(this);
+  ++idleDepth;
+  struct DepthGuard {
+    int& depth;
+    ~DepthGuard() { --depth; }
+  } depthGuard{idleDepth};
+  if (platformFrame) platformFrame->processEvents();
+  const std::vector<IIdleClient*> clients(idleClients);
+  for (IIdleClient* client : clients)
+    if (std::find(idleClients.begin(), idleClients.end(), client) != idleClients.end())
+      client->onIdle();
+  invalidateDirtyViews();
+  render();
 }
 
 namespace {
 
-CRect pixelAligned(const CRect& r)
-{
-    return CRect(std::floor(r.left), std::floor(r.top), std::ceil(r.right), std::ceil(r.bottom));
+CRect pixelAligned(const CRect& r) {
+  return CRect(std::floor(r.left), std::floor(r.top), std::ceil(r.right), std::ceil(r.bottom));
 }
 
 // Unites overlapping regions so shared pixels are drawn once.
-void mergeRects(std::vector<CRect>& rects)
-{
-    bool merged = true;
-    while (merged) {
-        merged = false;
-        for (size_t i = 0; i < rects.size() && !merged; ++i)
-            for (size_t j = i + 1; j < rects.size() && !merged; ++j)
-                if (rects[i].rectOverlap(rects[j])) {
-                    rects[i].unite(rects[j]);
-                    rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
-                    merged = true;
-                }
-    }
-}
-
-} // namespace
-
-void CFrame::render()
-{
-    lastRendered.clear();
-    if (invalidRects.empty()) {
-        // Exposed regions may still be waiting to be copied.
-        if (platformFrame)
-            platformFrame->copyToWindow({});
-        return;
-    }
-    std::vector<CRect> rects;
-    rects.swap(invalidRects);
-    mergeRects(rects);
-    CDrawContext context(backBuffer.get());
-    for (const CRect& r : rects) {
-        context.saveGlobalState();
-        context.setClipRect(r);
-        drawRect(&context, r);
-        context.restoreGlobalState();
-    }
-    cairo_surface_flush(backBuffer.get());
-    lastRendered = rects;
-    if (platformFrame)
-        platformFrame->copyToWindow(rects);
-}
-
-void CFrame::drawBackgroundRect(CDrawContext* context, const CRect& updateRect)
-{
-    context->setFillColor(backgroundColor);
-    context->drawRect(updateRect, kDrawFilled);
-    if (background)
-        background->draw(context, size, backgroundOffset);
-}
-
-void CFrame::invalid()
-{
-    CView::setDirty(false);
-    invalidRect(size);
-}
-
-void CFrame::invalidRect(const CRect& rect)
-{
-    if (closing)
-        return;
-    CRect r = pixelAligned(rect);
-    r.bound(size);
-    if (r.isEmpty())
-        return;
-    for (const CRect& existing : invalidRects) {
-        CRect inter(existing);
-        if (inter.bound(r) == r)
-            return;
-    }
-    invalidRects.push_back(r);
-}
-
-bool CFrame::setModalView(CView* view)
-{
-    if (view && modalView)
-        return false;
-    if (modalView) {
-        CView* old = modalView;
-        modalView = nullptr;
-        removeView(old, true);
-    }
-    if (view) {
-        if (view->isAttached())
-            return false;
-        view->remember();
-        if (!addView(view)) {
-            view->forget();
-            return false;
+void mergeRects(std::vector<CRect>& rects) {
+  bool merged = true;
+  while (merged) {
+    merged = false;
+    for (size_t i = 0; i < rects.size() && !merged; ++i)
+      for (size_t j = i + 1; j < rects.size() && !merged; ++j)
+        if (rects[i].rectOverlap(rects[j])) {
+          rects[i].unite(rects[j]);
+          rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+          merged = true;
         }
-        modalView = view;
-        clearMouseViews(CPoint(-1, -1), CButtonState());
-    }
-    return true;
+  }
 }
 
-void CFrame::setFocusView(CView* view)
-{
-    if (view == focusView)
-        return;
-    CView* old = focusView;
-    focusView = view;
-    if (old) {
-        CBaseObjectGuard guard(old);
-        old->looseFocus();
+}  // namespace
+
+void CFrame::render() {
+  lastRendered.clear();
+  if (invalidRects.empty()) {
+    // Exposed regions may still be waiting to be copied.
+    if (platformFrame) platformFrame->copyToWindow({});
+    return;
+  }
+  std::vector<CRect> rects;
+  rects.swap(invalidRects);
+  mergeRects(rects);
+  CDrawContext context(backBuffer.get());
+  for (const CRect& r : rects) {
+    context.saveGlobalState();
+    context.setClipRect(r);
+    drawRect(&context, r);
+    context.restoreGlobalState();
+  }
+  cairo_surface_flush(backBuffer.get());
+  lastRendered = rects;
+  if (platformFrame) platformFrame->copyToWindow(rects);
+}
+
+void CFrame::drawBackgroundRect(CDrawContext* context, const CRect& updateRect) {
+  context->setFillColor(backgroundColor);
+  context->drawRect(updateRect, kDrawFilled);
+  if (background) background->draw(context, size, backgroundOffset);
+}
+
+void CFrame::invalid() {
+  CView::setDirty(false);
+  invalidRect(size);
+}
+
+void CFrame::invalidRect(const CRect& rect) {
+  if (closing) return;
+  CRect r = pixelAligned(rect);
+  r.bound(size);
+  if (r.isEmpty()) return;
+  for (const CRect& existing : invalidRects) {
+    CRect inter(existing);
+    if (inter.bound(r) == r) return;
+  }
+  invalidRects.push_back(r);
+}
+
+bool CFrame::setModalView(CView* view) {
+  if (view && modalView) return false;
+  if (modalView) {
+    CView* old = modalView;
+    modalView = nullptr;
+    removeView(old, true);
+  }
+  if (view) {
+    if (view->isAttached()) return false;
+    view->remember();
+    if (!addView(view)) {
+      view->forget();
+      return false;
     }
-    if (focusView)
-        focusView->takeFocus();
-    if (platformFrame)
-        platformFrame->setKeyboardCapture(focusView != nullptr);
+    modalView = view;
+    clearMouseViews(CPoint(-1, -1), CButtonState());
+  }
+  return true;
+}
+
+void CFrame::setFocusView(CView* view) {
+  if (view == focusView) return;
+  CView* old = focusView;
+  focusView = view;
+  if (old) {
+    CBaseObjectGuard guard(old);
+    old->looseFocus();
+  }
+  if (focusView) focusView->takeFocus();
+  if (platformFrame) platformFrame->setKeyboardCapture(focusView != nullptr);
 }
 
 int32_t CFrame::getKnobMode() const { return editor ? editor->getKnobMode() : knobMode; }
 
-void CFrame::beginEdit(int32_t tag)
-{
-    if (editor)
-        editor->beginEdit(tag);
+void CFrame::beginEdit(int32_t tag) {
+  if (editor) editor->beginEdit(tag);
 }
 
-void CFrame::endEdit(int32_t tag)
-{
-    if (editor)
-        editor->endEdit(tag);
+void CFrame::endEdit(int32_t tag) {
+  if (editor) editor->endEdit(tag);
 }
 
-void CFrame::addIdleClient(IIdleClient* client)
-{
-    if (std::find(idleClients.begin(), idleClients.end(), client) == idleClients.end())
-        idleClients.push_back(client);
+void CFrame::addIdleClient(IIdleClient* client) {
+  if (std::find(idleClients.begin(), idleClients.end(), client) == idleClients.end())
+    idleClients.push_back(client);
 }
 
-void CFrame::removeIdleClient(IIdleClient* client)
-{
-    idleClients.erase(std::remove(idleClients.begin(), idleClients.end(), client), idleClients.end());
+void CFrame::removeIdleClient(IIdleClient* client) {
+  idleClients.erase(std::remove(idleClients.begin(), idleClients.end(), client), idleClients.end());
 }
 
-CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons)
-{
-    CBaseObjectGuard guard(this);
-    currentButtons = buttons;
-    // A click anywhere but in the field being edited ends the edit (and commits it).
-    if (focusView) {
-        CPoint local(where);
-        focusView->frameToLocal(local);
-        if (!focusView->getViewSize().pointInside(local))
-            setFocusView(nullptr);
+CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons) {
+  CBaseObjectGuard guard(this);
+  currentButtons = buttons;
+  // A click anywhere but in the field being edited ends the edit (and commits it).
+  if (focusView) {
+    CPoint local(where);
+    focusView->frameToLocal(local);
+    if (!focusView->getViewSize().pointInside(local)) setFocusView(nullptr);
+  }
+  if (modalView) {
+    CView* view = modalView;
+    if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where, buttons))
+      return kMouseEventHandled;
+    CBaseObjectGuard viewGuard(view);
+    CPoint p(where);
+    const CMouseEventResult result = view->onMouseDown(p, buttons);
+    if (result == kMouseEventHandled && modalView == view) mouseDownView = view;
+    return result == kMouseEventNotHandled ? kMouseEventHandled : result;
+  }
+  return CViewContainer::onMouseDown(where, buttons);
+}
+
+CMouseEventResult CFrame::onMouseUp(CPoint& where, const CButtonState& buttons) {
+  CBaseObjectGuard guard(this);
+  currentButtons = CButtonState((currentButtons & ~buttons.getButtonState() & ~kDoubleClick) |
+                                buttons.getModifierState());
+  const CMouseEventResult result = CViewContainer::onMouseUp(where, buttons);
+  checkMouseViews(where, CButtonState(buttons.getModifierState()));
+  return result;
+}
+
+CMouseEventResult CFrame::onMouseMoved(CPoint& where, const CButtonState& buttons) {
+  CBaseObjectGuard guard(this);
+  currentButtons = buttons;
+  if (mouseDownView) return CViewContainer::onMouseMoved(where, buttons);
+  const CButtonState modifiers(buttons.getModifierState());
+  checkMouseViews(where, modifiers);
+  const std::vector<CView*> views(mouseViews);
+  for (auto it = views.rbegin(); it != views.rend(); ++it) {
+    CView* view = *it;
+    if (std::find(mouseViews.begin(), mouseViews.end(), view) == mouseViews.end()) continue;
+    CPoint p(where);
+    view->frameToLocal(p);
+    if (view->onMouseMoved(p, modifiers) == kMouseEventHandled) return kMouseEventHandled;
+  }
+  return kMouseEventNotHandled;
+}
+
+CMouseEventResult CFrame::onMouseExited(CPoint& where, const CButtonState& buttons) {
+  if (!mouseDownView) clearMouseViews(where, buttons);
+  return kMouseEventHandled;
+}
+
+void CFrame::checkMouseViews(const CPoint& where, const CButtonState& buttons) {
+  std::vector<CView*> chain;
+  if (modalView) {
+    if (modalView->isVisible() && modalView->getMouseEnabled() &&
+        modalView->getMouseableArea().pointInside(where)) {
+      chain.push_back(modalView);
+      if (auto* container = dynamic_cast<CViewContainer*>(modalView))
+        container->getViewChainAt(where, chain);
     }
-    if (modalView) {
-        CView* view = modalView;
-        if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where, buttons))
-            return kMouseEventHandled;
-        CBaseObjectGuard viewGuard(view);
-        CPoint p(where);
-        const CMouseEventResult result = view->onMouseDown(p, buttons);
-        if (result == kMouseEventHandled && modalView == view)
-            mouseDownView = view;
-        return result == kMouseEventNotHandled ? kMouseEventHandled : result;
-    }
-    return CViewContainer::onMouseDown(where, buttons);
+  } else {
+    getViewChainAt(where, chain);
+  }
+  // Leave the views no longer under the pointer, innermost first.
+  for (size_t i = mouseViews.size(); i-- > 0;) {
+    CView* view = mouseViews[i];
+    if (std::find(chain.begin(), chain.end(), view) != chain.end()) continue;
+    mouseViews.erase(mouseViews.begin() + static_cast<std::ptrdiff_t>(i));
+    CPoint p(where);
+    view->frameToLocal(p);
+    view->onMouseExited(p, buttons);
+    view->forget();
+  }
+  for (CView* view : chain) {
+    if (std::find(mouseViews.begin(), mouseViews.end(), view) != mouseViews.end()) continue;
+    view->remember();
+    mouseViews.push_back(view);
+    CPoint p(where);
+    view->frameToLocal(p);
+    view->onMouseEntered(p, buttons);
+  }
 }
 
-CMouseEventResult CFrame::onMouseUp(CPoint& where, const CButtonState& buttons)
-{
-    CBaseObjectGuard guard(this);
-    currentButtons = CButtonState((currentButtons & ~buttons.getButtonState() & ~kDoubleClick) |
-                                  buttons.getModifierState());
-    const CMouseEventResult result = CViewContainer::onMouseUp(where, buttons);
-    checkMouseViews(where, CButtonState(buttons.getModifierState()));
-    return result;
+void CFrame::clearMouseViews(const CPoint& where, const CButtonState& buttons) {
+  while (!mouseViews.empty()) {
+    CView* view = mouseViews.back();
+    mouseViews.pop_back();
+    CPoint p(where);
+    view->frameToLocal(p);
+    view->onMouseExited(p, buttons);
+    view->forget();
+  }
 }
 
-CMouseEventResult CFrame::onMouseMoved(CPoint& where, const CButtonState& buttons)
-{
-    CBaseObjectGuard guard(this);
-    currentButtons = buttons;
-    if (mouseDownView)
-        return CViewContainer::onMouseMoved(where, buttons);
-    const CButtonState modifiers(buttons.getModifierState());
-    checkMouseViews(where, modifiers);
-    const std::vector<CView*> views(mouseViews);
-    for (auto it = views.rbegin(); it != views.rend(); ++it) {
-        CView* view = *it;
-        if (std::find(mouseViews.begin(), mouseViews.end(), view) == mouseViews.end())
-            continue;
-        CPoint p(where);
-        view->frameToLocal(p);
-        if (view->onMouseMoved(p, modifiers) == kMouseEventHandled)
-            return kMouseEventHandled;
-    }
-    return kMouseEventNotHandled;
+bool CFrame::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
+  CBaseObjectGuard guard(this);
+  if (modalView) {
+    CView* view = modalView;
+    if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where, buttons))
+      return false;
+    CBaseObjectGuard viewGuard(view);
+    return view->onWheel(where, distance, buttons);
+  }
+  return CViewContainer::onWheel(where, distance, buttons);
 }
 
-CMouseEventResult CFrame::onMouseExited(CPoint& where, const CButtonState& buttons)
-{
-    if (!mouseDownView)
-        clearMouseViews(where, buttons);
-    return kMouseEventHandled;
+int32_t CFrame::onKeyDown(CKeyCode& keyCode) {
+  CBaseObjectGuard guard(this);
+  if (modalView) {
+    CBaseObjectGuard viewGuard(modalView);
+    const int32_t result = modalView->onKeyDown(keyCode);
+    if (result != -1) return result;
+  }
+  if (focusView) {
+    CBaseObjectGuard viewGuard(focusView);
+    return focusView->onKeyDown(keyCode);
+  }
+  return -1;
 }
 
-void CFrame::checkMouseViews(const CPoint& where, const CButtonState& buttons)
-{
-    std::vector<CView*> chain;
-    if (modalView) {
-        if (modalView->isVisible() && modalView->getMouseEnabled() &&
-            modalView->getMouseableArea().pointInside(where)) {
-            chain.push_back(modalView);
-            if (auto* container = dynamic_cast<CViewContainer*>(modalView))
-                container->getViewChainAt(where, chain);
-        }
-    } else {
-        getViewChainAt(where, chain);
-    }
-    // Leave the views no longer under the pointer, innermost first.
-    for (size_t i = mouseViews.size(); i-- > 0;) {
-        CView* view = mouseViews[i];
-        if (std::find(chain.begin(), chain.end(), view) != chain.end())
-            continue;
-        mouseViews.erase(mouseViews.begin() + static_cast<std::ptrdiff_t>(i));
-        CPoint p(where);
-        view->frameToLocal(p);
-        view->onMouseExited(p, buttons);
-        view->forget();
-    }
-    for (CView* view : chain) {
-        if (std::find(mouseViews.begin(), mouseViews.end(), view) != mouseViews.end())
-            continue;
-        view->remember();
-        mouseViews.push_back(view);
-        CPoint p(where);
-        view->frameToLocal(p);
-        view->onMouseEntered(p, buttons);
-    }
+int32_t CFrame::onKeyUp(CKeyCode& keyCode) {
+  if (modalView) {
+    const int32_t result = modalView->onKeyUp(keyCode);
+    if (result != -1) return result;
+  }
+  return focusView ? focusView->onKeyUp(keyCode) : -1;
 }
 
-void CFrame::clearMouseViews(const CPoint& where, const CButtonState& buttons)
-{
-    while (!mouseViews.empty()) {
-        CView* view = mouseViews.back();
-        mouseViews.pop_back();
-        CPoint p(where);
-        view->frameToLocal(p);
-        view->onMouseExited(p, buttons);
-        view->forget();
+void CFrame::onViewRemoved(CView* view) {
+  if (view == modalView) modalView = nullptr;
+  if (view == focusView) {
+    focusView = nullptr;
+    if (platformFrame) platformFrame->setKeyboardCapture(false);
+  }
+  // The removed view and anything inside it leave the hover chain.
+  for (size_t i = mouseViews.size(); i-- > 0;) {
+    CView* hovered = mouseViews[i];
+    bool inside = hovered == view;
+    for (CView* p = hovered->getParentView(); p && !inside; p = p->getParentView())
+      inside = p == view;
+    if (inside) {
+      mouseViews.erase(mouseViews.begin() + static_cast<std::ptrdiff_t>(i));
+      hovered->forget();
     }
+  }
 }
 
-bool CFrame::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons)
-{
-    CBaseObjectGuard guard(this);
-    if (modalView) {
-        CView* view = modalView;
-        if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where, buttons))
-            return false;
-        CBaseObjectGuard viewGuard(view);
-        return view->onWheel(where, distance, buttons);
-    }
-    return CViewContainer::onWheel(where, distance, buttons);
-}
-
-int32_t CFrame::onKeyDown(CKeyCode& keyCode)
-{
-    CBaseObjectGuard guard(this);
-    if (modalView) {
-        CBaseObjectGuard viewGuard(modalView);
-        const int32_t result = modalView->onKeyDown(keyCode);
-        if (result != -1)
-            return result;
-    }
-    if (focusView) {
-        CBaseObjectGuard viewGuard(focusView);
-        return focusView->onKeyDown(keyCode);
-    }
-    return -1;
-}
-
-int32_t CFrame::onKeyUp(CKeyCode& keyCode)
-{
-    if (modalView) {
-        const int32_t result = modalView->onKeyUp(keyCode);
-        if (result != -1)
-            return result;
-    }
-    return focusView ? focusView->onKeyUp(keyCode) : -1;
-}
-
-void CFrame::onViewRemoved(CView* view)
-{
-    if (view == modalView)
-        modalView = nullptr;
-    if (view == focusView) {
-        focusView = nullptr;
-        if (platformFrame)
-            platformFrame->setKeyboardCapture(false);
-    }
-    // The removed view and anything inside it leave the hover chain.
-    for (size_t i = mouseViews.size(); i-- > 0;) {
-        CView* hovered = mouseViews[i];
-        bool inside = hovered == view;
-        for (CView* p = hovered->getParentView(); p && !inside; p = p->getParentView())
-            inside = p == view;
-        if (inside) {
-            mouseViews.erase(mouseViews.begin() + static_cast<std::ptrdiff_t>(i));
-            hovered->forget();
-        }
-    }
-}
-
-bool CFrame::isTypeOf(const char* type) const
-{
-    return std::strcmp(type, "CFrame") == 0 || CViewContainer::isTypeOf(type);
+bool CFrame::isTypeOf(const char* type) const {
+  return std::strcmp(type, "CFrame") == 0 || CViewContainer::isTypeOf(type);
 }

@@ -9,91 +9,89 @@
 #include <vector>
 
 // Something that wants a call on every editor idle (e.g. a running file dialog).
-class IIdleClient
-{
-public:
-    virtual ~IIdleClient() = default;
-    virtual void onIdle() = 0;
-    // The frame is going away; no further idle calls will come.
-    virtual void onFrameClosed() {}
+class IIdleClient {
+ public:
+  virtual ~IIdleClient() = default;
+  virtual void onIdle() = 0;
+  // The frame is going away; no further idle calls will come.
+  virtual void onFrameClosed() {}
 };
 
 // The root container of an editor window. It owns the views added to it, dispatches events
 // (to a modal view only, while one is set), tracks the views under the mouse, the focus view,
 // and renders invalid regions into its back buffer at idle.
-class CFrame : public CViewContainer
-{
-public:
-    // With a parent window handle the frame opens its window inside it; without, it runs
-    // headless (everything except the window works).
-    CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
-    ~CFrame() override;
+class CFrame : public CViewContainer {
+ public:
+  // With a parent window handle the frame opens its window inside it; without, it runs
+  // headless (everything except the window works).
+  CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
+  ~CFrame() override;
 
-    // Commits any text editing, removes and releases all views, closes the window and
-    // releases the frame itself.
-    void close();
-    bool hasPlatformWindow() const { return platformFrame != nullptr; }
-    IPlatformFrame* getPlatformFrame() const { return platformFrame.get(); }
+  // Commits any text editing, removes and releases all views, closes the window and
+  // releases the frame itself.
+  void close();
+  bool hasPlatformWindow() const { return platformFrame != nullptr; }
+  IPlatformFrame* getPlatformFrame() const { return platformFrame.get(); }
 
-    // Drains window events, runs idle clients, invalidates dirty views and redraws.
-    void idle();
-    // Draws every pending invalid region into the back buffer and copies it to the window.
-    void render();
-    cairo_surface_t* getBackBuffer() const { return backBuffer.get(); }
-    const std::vector<CRect>& getInvalidRects() const { return invalidRects; }
-    const std::vector<CRect>& getLastRenderedRects() const { return lastRendered; }
+  // Drains window events, runs idle clients, invalidates dirty views and redraws.
+  void idle();
+  // Draws every pending invalid region into the back buffer and copies it to the window.
+  void render();
+  cairo_surface_t* getBackBuffer() const { return backBuffer.get(); }
+  const std::vector<CRect>& getInvalidRects() const { return invalidRects; }
+  const std::vector<CRect>& getLastRenderedRects() const { return lastRendered; }
 
-    bool setModalView(CView* view);
-    CView* getModalView() const { return modalView; }
-    void setFocusView(CView* view);
-    CView* getFocusView() const { return focusView; }
+  bool setModalView(CView* view);
+  CView* getModalView() const { return modalView; }
+  void setFocusView(CView* view);
+  CView* getFocusView() const { return focusView; }
 
-    int32_t getKnobMode() const;
-    void setKnobMode(int32_t mode) { knobMode = mode; }
-    void beginEdit(int32_t tag);
-    void endEdit(int32_t tag);
-    VSTGUIEditorInterface* getEditor() const { return editor; }
-    CButtonState getCurrentMouseButtons() const { return currentButtons; }
+  int32_t getKnobMode() const;
+  void setKnobMode(int32_t mode) { knobMode = mode; }
+  void beginEdit(int32_t tag);
+  void endEdit(int32_t tag);
+  VSTGUIEditorInterface* getEditor() const { return editor; }
+  CButtonState getCurrentMouseButtons() const { return currentButtons; }
 
-    void addIdleClient(IIdleClient* client);
-    void removeIdleClient(IIdleClient* client);
+  void addIdleClient(IIdleClient* client);
+  void removeIdleClient(IIdleClient* client);
 
-    CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
-    // The pointer left the window.
-    CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
-    bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-    int32_t onKeyDown(CKeyCode& keyCode) override;
-    int32_t onKeyUp(CKeyCode& keyCode) override;
+  CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+  CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
+  CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
+  // The pointer left the window.
+  CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
+  bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
+  int32_t onKeyDown(CKeyCode& keyCode) override;
+  int32_t onKeyUp(CKeyCode& keyCode) override;
 
-    void invalid() override;
-    void invalidRect(const CRect& rect) override;
-    CPoint getChildOrigin() const override { return CPoint(0, 0); }
-    void drawBackgroundRect(CDrawContext* context, const CRect& updateRect) override;
+  void invalid() override;
+  void invalidRect(const CRect& rect) override;
+  CPoint getChildOrigin() const override { return CPoint(0, 0); }
+  void drawBackgroundRect(CDrawContext* context, const CRect& updateRect) override;
 
-    bool isTypeOf(const char* type) const override;
+  bool isTypeOf(const char* type) const override;
 
-    // Called by containers when a view leaves the tree, so no dangling reference stays here.
-    void onViewRemoved(CView* view);
-    const std::vector<CView*>& getMouseViews() const { return mouseViews; }
+  // Called by containers when a view leaves the tree, so no dangling reference stays here.
+  void onViewRemoved(CView* view);
+  const std::vector<CView*>& getMouseViews() const { return mouseViews; }
 
-private:
-    void checkMouseViews(const CPoint& where, const CButtonState& buttons);
-    void clearMouseViews(const CPoint& where, const CButtonState& buttons);
+ private:
+  void checkMouseViews(const CPoint& where, const CButtonState& buttons);
+  void clearMouseViews(const CPoint& where, const CButtonState& buttons);
 
-    VSTGUIEditorInterface* editor;
-    std::unique_ptr<IPlatformFrame> platformFrame;
-    std::unique_ptr<IPlatformFrame> retiredPlatformFrame;
-    int idleDepth = 0;
-    CairoSurfacePtr backBuffer;
-    std::vector<CRect> invalidRects;
-    std::vector<CRect> lastRendered;
-    std::vector<CView*> mouseViews;
-    std::vector<IIdleClient*> idleClients;
-    CView* modalView = nullptr;
-    CView* focusView = nullptr;
-    int32_t knobMode = kCircularMode;
-    CButtonState currentButtons;
-    bool closing = false;
+  VSTGUIEditorInterface* editor;
+  std::unique_ptr<IPlatformFrame> platformFrame;
+  std::unique_ptr<IPlatformFrame> retiredPlatformFrame;
+  int idleDepth = 0;
+  CairoSurfacePtr backBuffer;
+  std::vector<CRect> invalidRects;
+  std::vector<CRect> lastRendered;
+  std::vector<CView*> mouseViews;
+  std::vector<IIdleClient*> idleClients;
+  CView* modalView = nullptr;
+  CView* focusView = nullptr;
+  int32_t knobMode = kCircularMode;
+  CButtonState currentButtons;
+  bool closing = false;
 };

@@ -12,235 +12,195 @@ std::string gProgramOverride;
 
 bool isExecutable(const char* path) { return access(path, X_OK) == 0; }
 
-std::string automaticProgram()
-{
-    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
-    const bool kde = desktop && std::strstr(desktop, "KDE");
-    if (kde && isExecutable("/usr/bin/kdialog"))
-        return "/usr/bin/kdialog";
-    if (isExecutable("/usr/bin/zenity"))
-        return "/usr/bin/zenity";
-    if (isExecutable("/usr/bin/kdialog"))
-        return "/usr/bin/kdialog";
-    return {};
+std::string automaticProgram() {
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  const bool kde = desktop && std::strstr(desktop, "KDE");
+  if (kde && isExecutable("/usr/bin/kdialog")) return "/usr/bin/kdialog";
+  if (isExecutable("/usr/bin/zenity")) return "/usr/bin/zenity";
+  if (isExecutable("/usr/bin/kdialog")) return "/usr/bin/kdialog";
+  return {};
 }
 
-bool hasExtension(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    const size_t dot = path.rfind('.');
-    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+bool hasExtension(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
 }
 
-} // namespace
+}  // namespace
 
-CNewFileSelector* CNewFileSelector::create(CFrame* parent, Style style)
-{
-    return new CNewFileSelector(parent, style);
+CNewFileSelector* CNewFileSelector::create(CFrame* parent, Style style) {
+  return new CNewFileSelector(parent, style);
 }
 
 CNewFileSelector::CNewFileSelector(CFrame* f, Style s) : frame(f), style(s) {}
 
-CNewFileSelector::~CNewFileSelector()
-{
-    if (frame)
-        frame->removeIdleClient(this);
+CNewFileSelector::~CNewFileSelector() {
+  if (frame) frame->removeIdleClient(this);
 }
 
 void CNewFileSelector::setDialogProgram(const char* path) { gProgramOverride = path ? path : ""; }
 
-std::string CNewFileSelector::getDialogProgram()
-{
-    return gProgramOverride.empty() ? automaticProgram() : gProgramOverride;
+std::string CNewFileSelector::getDialogProgram() {
+  return gProgramOverride.empty() ? automaticProgram() : gProgramOverride;
 }
 
-void CNewFileSelector::setDefaultExtension(const CFileExtension& e)
-{
-    defaultExtension = std::make_unique<CFileExtension>(e);
+void CNewFileSelector::setDefaultExtension(const CFileExtension& e) {
+  defaultExtension = std::make_unique<CFileExtension>(e);
 }
 
-const char* CNewFileSelector::getSelectedFile(uint32_t index) const
-{
-    return index < result.size() ? result[index].c_str() : nullptr;
+const char* CNewFileSelector::getSelectedFile(uint32_t index) const {
+  return index < result.size() ? result[index].c_str() : nullptr;
 }
 
-std::vector<std::string> CNewFileSelector::buildArguments(const std::string& program) const
-{
-    std::vector<std::string> args{program};
-    const size_t slash = program.rfind('/');
-    const bool kdialog = program.find("kdialog", slash == std::string::npos ? 0 : slash) != std::string::npos;
-    std::string start = initialDirectory;
-    if (!start.empty() && start.back() != '/')
-        start += '/';
-    if (style == kSelectSaveFile)
-        start += defaultSaveName;
-    std::vector<CFileExtension> types(extensions);
-    if (types.empty() && defaultExtension)
-        types.push_back(*defaultExtension);
+std::vector<std::string> CNewFileSelector::buildArguments(const std::string& program) const {
+  std::vector<std::string> args{program};
+  const size_t slash = program.rfind('/');
+  const bool kdialog =
+      program.find("kdialog", slash == std::string::npos ? 0 : slash) != std::string::npos;
+  std::string start = initialDirectory;
+  if (!start.empty() && start.back() != '/') start += '/';
+  if (style == kSelectSaveFile) start += defaultSaveName;
+  std::vector<CFileExtension> types(extensions);
+  if (types.empty() && defaultExtension) types.push_back(*defaultExtension);
 
-    if (kdialog) {
-        if (!title.empty()) {
-            args.push_back("--title");
-            args.push_back(title);
-        }
-        if (style == kSelectDirectory) {
-            args.push_back("--getexistingdirectory");
-        } else {
-            args.push_back(style == kSelectSaveFile ? "--getsavefilename" : "--getopenfilename");
-            if (allowMultiple && style == kSelectFile) {
-                args.push_back("--multiple");
-                args.push_back("--separate-output");
-            }
-        }
-        args.push_back(start.empty() ? "." : start);
-        if (style != kSelectDirectory && !types.empty()) {
-            std::string filter;
-            for (const CFileExtension& e : types) {
-                if (!filter.empty())
-                    filter += '\n';
-                filter += std::string("*.") + e.getExtension() + "|" + e.getDescription();
-            }
-            args.push_back(filter);
-        }
-        return args;
+  if (kdialog) {
+    if (!title.empty()) {
+      args.push_back("--title");
+      args.push_back(title);
     }
-
-    args.push_back("--file-selection");
-    if (!title.empty())
-        args.push_back("--title=" + title);
-    if (style == kSelectSaveFile) {
-        args.push_back("--save");
-        args.push_back("--confirm-overwrite");
-    } else if (style == kSelectDirectory) {
-        args.push_back("--directory");
-    } else if (allowMultiple) {
+    if (style == kSelectDirectory) {
+      args.push_back("--getexistingdirectory");
+    } else {
+      args.push_back(style == kSelectSaveFile ? "--getsavefilename" : "--getopenfilename");
+      if (allowMultiple && style == kSelectFile) {
         args.push_back("--multiple");
-        args.push_back("--separator=\n");
+        args.push_back("--separate-output");
+      }
     }
-    if (!start.empty())
-        args.push_back("--filename=" + start);
+    args.push_back(start.empty() ? "." : start);
     if (style != kSelectDirectory && !types.empty()) {
-        for (const CFileExtension& e : types)
-            args.push_back(std::string("--file-filter=") + e.getDescription() + " | *." + e.getExtension());
-        args.push_back("--file-filter=All files | *");
+      std::string filter;
+      for (const CFileExtension& e : types) {
+        if (!filter.empty()) filter += '\n';
+        filter += std::string("*.") + e.getExtension() + "|" + e.getDescription();
+      }
+      args.push_back(filter);
     }
     return args;
+  }
+
+  args.push_back("--file-selection");
+  if (!title.empty()) args.push_back("--title=" + title);
+  if (style == kSelectSaveFile) {
+    args.push_back("--save");
+    args.push_back("--confirm-overwrite");
+  } else if (style == kSelectDirectory) {
+    args.push_back("--directory");
+  } else if (allowMultiple) {
+    args.push_back("--multiple");
+    args.push_back("--separator=\n");
+  }
+  if (!start.empty()) args.push_back("--filename=" + start);
+  if (style != kSelectDirectory && !types.empty()) {
+    for (const CFileExtension& e : types)
+      args.push_back(std::string("--file-filter=") + e.getDescription() + " | *." +
+                     e.getExtension());
+    args.push_back("--file-filter=All files | *");
+  }
+  return args;
 }
 
-bool CNewFileSelector::start()
-{
-    if (isRunning())
-        return false;
-    result.clear();
-    const std::string program = getDialogProgram();
-    if (program.empty())
-        return false;
-    process = std::make_unique<DialogProcess>();
-    if (!process->start(buildArguments(program))) {
-        process.reset();
-        return false;
-    }
-    return true;
+bool CNewFileSelector::start() {
+  if (isRunning()) return false;
+  result.clear();
+  const std::string program = getDialogProgram();
+  if (program.empty()) return false;
+  process = std::make_unique<DialogProcess>();
+  if (!process->start(buildArguments(program))) {
+    process.reset();
+    return false;
+  }
+  return true;
 }
 
 bool CNewFileSelector::isRunning() const { return process && process->isRunning(); }
 
-void CNewFileSelector::parseOutput(const std::string& output, int exitStatus)
-{
-    result.clear();
-    // Status 1 is a cancel; an unknown status (reaped elsewhere) is judged by the output.
-    if (exitStatus != 0 && exitStatus != -1)
-        return;
-    size_t begin = 0;
-    while (begin < output.size()) {
-        size_t end = output.find('\n', begin);
-        if (end == std::string::npos)
-            end = output.size();
-        std::string path = output.substr(begin, end - begin);
-        if (!path.empty() && path.back() == '\r')
-            path.pop_back();
-        if (!path.empty()) {
-            // The desktop dialogs do not add the file type's extension the way the user expects.
-            if (style == kSelectSaveFile && defaultExtension && !hasExtension(path))
-                path += std::string(".") + defaultExtension->getExtension();
-            result.push_back(path);
-        }
-        begin = end + 1;
+void CNewFileSelector::parseOutput(const std::string& output, int exitStatus) {
+  result.clear();
+  // Status 1 is a cancel; an unknown status (reaped elsewhere) is judged by the output.
+  if (exitStatus != 0 && exitStatus != -1) return;
+  size_t begin = 0;
+  while (begin < output.size()) {
+    size_t end = output.find('\n', begin);
+    if (end == std::string::npos) end = output.size();
+    std::string path = output.substr(begin, end - begin);
+    if (!path.empty() && path.back() == '\r') path.pop_back();
+    if (!path.empty()) {
+      // The desktop dialogs do not add the file type's extension the way the user expects.
+      if (style == kSelectSaveFile && defaultExtension && !hasExtension(path))
+        path += std::string(".") + defaultExtension->getExtension();
+      result.push_back(path);
     }
-    if (!allowMultiple && result.size() > 1)
-        result.resize(1);
+    begin = end + 1;
+  }
+  if (!allowMultiple && result.size() > 1) result.resize(1);
 }
 
-bool CNewFileSelector::runModal()
-{
-    if (!start())
-        return false;
-    while (!process->poll()) {
-        if (frame && frame->getPlatformFrame())
-            frame->getPlatformFrame()->serviceWhileBlocked();
-        usleep(20000);
-    }
+bool CNewFileSelector::runModal() {
+  if (!start()) return false;
+  while (!process->poll()) {
+    if (frame && frame->getPlatformFrame()) frame->getPlatformFrame()->serviceWhileBlocked();
+    usleep(20000);
+  }
+  parseOutput(process->getOutput(), process->getExitStatus());
+  process.reset();
+  return !result.empty();
+}
+
+bool CNewFileSelector::run(CBaseObject* d) {
+  if (!start()) return false;
+  delegate = d;
+  if (delegate) delegate->remember();
+  remember();  // alive until the dialog ends
+  async = true;
+  if (frame) frame->addIdleClient(this);
+  return true;
+}
+
+void CNewFileSelector::onIdle() {
+  if (process && process->poll()) finish();
+}
+
+void CNewFileSelector::finish() {
+  if (!async) return;
+  async = false;
+  if (frame) frame->removeIdleClient(this);
+  if (process) {
     parseOutput(process->getOutput(), process->getExitStatus());
     process.reset();
-    return !result.empty();
+  }
+  CBaseObject* d = delegate;
+  delegate = nullptr;
+  if (d) {
+    d->notify(this, kSelectEndMessage);
+    d->forget();
+  }
+  forget();
 }
 
-bool CNewFileSelector::run(CBaseObject* d)
-{
-    if (!start())
-        return false;
-    delegate = d;
-    if (delegate)
-        delegate->remember();
-    remember(); // alive until the dialog ends
-    async = true;
-    if (frame)
-        frame->addIdleClient(this);
-    return true;
+void CNewFileSelector::cancel() {
+  if (!isRunning()) return;
+  process->terminate();
+  process.reset();
+  result.clear();
+  finish();
 }
 
-void CNewFileSelector::onIdle()
-{
-    if (process && process->poll())
-        finish();
-}
-
-void CNewFileSelector::finish()
-{
-    if (!async)
-        return;
-    async = false;
-    if (frame)
-        frame->removeIdleClient(this);
-    if (process) {
-        parseOutput(process->getOutput(), process->getExitStatus());
-        process.reset();
-    }
-    CBaseObject* d = delegate;
-    delegate = nullptr;
-    if (d) {
-        d->notify(this, kSelectEndMessage);
-        d->forget();
-    }
-    forget();
-}
-
-void CNewFileSelector::cancel()
-{
-    if (!isRunning())
-        return;
-    process->terminate();
-    process.reset();
-    result.clear();
-    finish();
-}
-
-void CNewFileSelector::onFrameClosed()
-{
-    if (process)
-        process->terminate();
-    process.reset();
-    result.clear();
-    frame = nullptr;
-    finish();
+void CNewFileSelector::onFrameClosed() {
+  if (process) process->terminate();
+  process.reset();
+  result.clear();
+  frame = nullptr;
+  finish();
 }

@@ -14,62 +14,60 @@ class DialogProcess;
 // child process. run() returns at once and notifies the delegate with kSelectEndMessage when
 // the dialog closes (polled from the frame's idle); runModal() waits, keeping the window
 // painted.
-class CNewFileSelector : public CBaseObject, public IIdleClient
-{
-public:
-    enum Style
-    {
-        kSelectFile,
-        kSelectSaveFile,
-        kSelectDirectory,
-    };
-    static constexpr const char* kSelectEndMessage = "CNewFileSelector Select End Message";
+class CNewFileSelector : public CBaseObject, public IIdleClient {
+ public:
+  enum Style {
+    kSelectFile,
+    kSelectSaveFile,
+    kSelectDirectory,
+  };
+  static constexpr const char* kSelectEndMessage = "CNewFileSelector Select End Message";
 
-    static CNewFileSelector* create(CFrame* parent = nullptr, Style style = kSelectFile);
-    // Replaces the dialog program (tests); null or "" restores the automatic choice. A path
-    // whose name contains "kdialog" gets kdialog's arguments, any other zenity's.
-    static void setDialogProgram(const char* path);
-    static std::string getDialogProgram();
+  static CNewFileSelector* create(CFrame* parent = nullptr, Style style = kSelectFile);
+  // Replaces the dialog program (tests); null or "" restores the automatic choice. A path
+  // whose name contains "kdialog" gets kdialog's arguments, any other zenity's.
+  static void setDialogProgram(const char* path);
+  static std::string getDialogProgram();
 
-    ~CNewFileSelector() override;
+  ~CNewFileSelector() override;
 
-    bool run(CBaseObject* delegate);
-    bool runModal();
-    void cancel();
-    bool isRunning() const;
+  bool run(CBaseObject* delegate);
+  bool runModal();
+  void cancel();
+  bool isRunning() const;
 
-    void setTitle(const char* t) { title = t ? t : ""; }
-    void setInitialDirectory(const char* d) { initialDirectory = d ? d : ""; }
-    void setDefaultSaveName(const char* n) { defaultSaveName = n ? n : ""; }
-    void setDefaultExtension(const CFileExtension& e);
-    void setAllowMultiFileSelection(bool state) { allowMultiple = state; }
-    void addFileExtension(const CFileExtension& e) { extensions.push_back(e); }
+  void setTitle(const char* t) { title = t ? t : ""; }
+  void setInitialDirectory(const char* d) { initialDirectory = d ? d : ""; }
+  void setDefaultSaveName(const char* n) { defaultSaveName = n ? n : ""; }
+  void setDefaultExtension(const CFileExtension& e);
+  void setAllowMultiFileSelection(bool state) { allowMultiple = state; }
+  void addFileExtension(const CFileExtension& e) { extensions.push_back(e); }
 
-    int32_t getNumSelectedFiles() const { return static_cast<int32_t>(result.size()); }
-    const char* getSelectedFile(uint32_t index) const;
+  int32_t getNumSelectedFiles() const { return static_cast<int32_t>(result.size()); }
+  const char* getSelectedFile(uint32_t index) const;
 
-    // The argument vector for a program (its first element is the program).
-    std::vector<std::string> buildArguments(const std::string& program) const;
+  // The argument vector for a program (its first element is the program).
+  std::vector<std::string> buildArguments(const std::string& program) const;
 
-    void onIdle() override;
-    void onFrameClosed() override;
+  void onIdle() override;
+  void onFrameClosed() override;
 
-private:
-    CNewFileSelector(CFrame* frame, Style style);
-    bool start();
-    void finish();
-    void parseOutput(const std::string& output, int exitStatus);
+ private:
+  CNewFileSelector(CFrame* frame, Style style);
+  bool start();
+  void finish();
+  void parseOutput(const std::string& output, int exitStatus);
 
-    CFrame* frame;
-    Style style;
-    std::string title;
-    std::string initialDirectory;
-    std::string defaultSaveName;
-    std::unique_ptr<CFileExtension> defaultExtension;
-    std::vector<CFileExtension> extensions;
-    bool allowMultiple = false;
-    std::vector<std::string> result;
-    std::unique_ptr<DialogProcess> process;
-    CBaseObject* delegate = nullptr;
-    bool async = false;
+  CFrame* frame;
+  Style style;
+  std::string title;
+  std::string initialDirectory;
+  std::string defaultSaveName;
+  std::unique_ptr<CFileExtension> defaultExtension;
+  std::vector<CFileExtension> extensions;
+  bool allowMultiple = false;
+  std::vector<std::string> result;
+  std::unique_ptr<DialogProcess> process;
+  CBaseObject* delegate = nullptr;
+  bool async = false;
 };

@@ -8,63 +8,63 @@
 // A view holding child views, drawn in order and hit-tested topmost (last added) first.
 // Children are positioned in the container's own coordinates (its top-left is their origin).
 // The container owns the reference of each view added to it.
-class CViewContainer : public CView
-{
-public:
-    explicit CViewContainer(const CRect& size, CFrame* frame = nullptr, CBitmap* background = nullptr);
-    ~CViewContainer() override;
+class CViewContainer : public CView {
+ public:
+  explicit CViewContainer(const CRect& size, CFrame* frame = nullptr,
+                          CBitmap* background = nullptr);
+  ~CViewContainer() override;
 
-    virtual bool addView(CView* view);
-    virtual bool addView(CView* view, CView* before);
-    virtual bool removeView(CView* view, bool withForget = true);
-    virtual bool removeAll(bool withForget = true);
-    bool isChild(const CView* view) const;
-    int32_t getNbViews() const { return static_cast<int32_t>(children.size()); }
-    CView* getView(int32_t index) const;
-    // The topmost visible child whose area contains the point (container coordinates).
-    CView* getViewAt(const CPoint& where, bool deep = false) const;
-    // The chain of views under the point, outermost first (frame coordinates for `where`).
-    void getViewChainAt(const CPoint& where, std::vector<CView*>& chain);
+  virtual bool addView(CView* view);
+  virtual bool addView(CView* view, CView* before);
+  virtual bool removeView(CView* view, bool withForget = true);
+  virtual bool removeAll(bool withForget = true);
+  bool isChild(const CView* view) const;
+  int32_t getNbViews() const { return static_cast<int32_t>(children.size()); }
+  CView* getView(int32_t index) const;
+  // The topmost visible child whose area contains the point (container coordinates).
+  CView* getViewAt(const CPoint& where, bool deep = false) const;
+  // The chain of views under the point, outermost first (frame coordinates for `where`).
+  void getViewChainAt(const CPoint& where, std::vector<CView*>& chain);
 
-    void setBackgroundColor(const CColor& color) { backgroundColor = color; }
-    CColor getBackgroundColor() const { return backgroundColor; }
-    void setBackgroundOffset(const CPoint& p) { backgroundOffset = p; }
+  void setBackgroundColor(const CColor& color) { backgroundColor = color; }
+  CColor getBackgroundColor() const { return backgroundColor; }
+  void setBackgroundOffset(const CPoint& p) { backgroundOffset = p; }
 
-    void draw(CDrawContext* context) override;
-    void drawRect(CDrawContext* context, const CRect& updateRect) override;
-    virtual void drawBackgroundRect(CDrawContext* context, const CRect& updateRect);
+  void draw(CDrawContext* context) override;
+  void drawRect(CDrawContext* context, const CRect& updateRect) override;
+  virtual void drawBackgroundRect(CDrawContext* context, const CRect& updateRect);
 
-    CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
-    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
-    bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-    bool hitTest(const CPoint& where, const CButtonState& buttons = CButtonState()) override;
+  CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+  CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
+  CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
+  bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
+  bool hitTest(const CPoint& where, const CButtonState& buttons = CButtonState()) override;
 
-    void setDirty(bool state = true) override;
-    bool isDirty() const override;
-    // Invalidates every dirty view below this one.
-    void invalidateDirtyViews();
-    void invalid() override;
-    // Takes a rectangle in the children's coordinates.
-    void invalidRect(const CRect& rect) override;
+  void setDirty(bool state = true) override;
+  bool isDirty() const override;
+  // Invalidates every dirty view below this one.
+  void invalidateDirtyViews();
+  void invalid() override;
+  // Takes a rectangle in the children's coordinates.
+  void invalidRect(const CRect& rect) override;
 
-    bool attached(CViewContainer* parent) override;
-    bool removed(CViewContainer* parent) override;
+  bool attached(CViewContainer* parent) override;
+  bool removed(CViewContainer* parent) override;
 
-    // Offset of the children's coordinate system against the parent's.
-    virtual CPoint getChildOrigin() const { return size.getTopLeft(); }
-    CPoint& childToFrame(CPoint& point) const;
-    CPoint& frameToChild(CPoint& point) const;
+  // Offset of the children's coordinate system against the parent's.
+  virtual CPoint getChildOrigin() const { return size.getTopLeft(); }
+  CPoint& childToFrame(CPoint& point) const;
+  CPoint& frameToChild(CPoint& point) const;
 
-    CView* getMouseDownView() const { return mouseDownView; }
-    void setMouseDownView(CView* view) { mouseDownView = view; }
+  CView* getMouseDownView() const { return mouseDownView; }
+  void setMouseDownView(CView* view) { mouseDownView = view; }
 
-    bool isTypeOf(const char* type) const override;
-    CView* newCopy() const override { return nullptr; }
+  bool isTypeOf(const char* type) const override;
+  CView* newCopy() const override { return nullptr; }
 
-protected:
-    std::vector<CView*> children;
-    CColor backgroundColor = kBlackCColor;
-    CPoint backgroundOffset;
-    CView* mouseDownView = nullptr;
+ protected:
+  std::vector<CView*> children;
+  CColor backgroundColor = kBlackCColor;
+  CPoint backgroundOffset;
+  CView* mouseDownView = nullptr;
 };

@@ -10,8 +10,8 @@
 void mySwapBytes(void* word);
 
 inline constexpr std::uint32_t swapped32(std::uint32_t value) {
-  return ((value & 0x000000FFu) << 24) | ((value & 0x0000FF00u) << 8) | ((value & 0x00FF0000u) >> 8) |
-         ((value & 0xFF000000u) >> 24);
+  return ((value & 0x000000FFu) << 24) | ((value & 0x0000FF00u) << 8) |
+         ((value & 0x00FF0000u) >> 8) | ((value & 0xFF000000u) >> 24);
 }
 
 // True when data in little-endian order (the preference file's fixed order) must be

@@ -15,7 +15,9 @@ class ByteReader {
   // `swap`: the data was written in the other byte order, so 32-bit fields are reversed.
   ByteReader(std::span<const unsigned char> data, bool swap) : data_(data), swap_(swap) {}
   ByteReader(const void* data, std::size_t size, bool swap)
-      : ByteReader(std::span<const unsigned char>(static_cast<const unsigned char*>(data), data ? size : 0), swap) {}
+      : ByteReader(std::span<const unsigned char>(static_cast<const unsigned char*>(data),
+                                                  data ? size : 0),
+                   swap) {}
 
   bool readU8(std::uint8_t& out);
   bool readU32(std::uint32_t& out);

@@ -34,7 +34,8 @@ bool readEntry(ByteReader& reader, PreferenceMap& entries, std::string* problem)
   std::uint8_t kind = 0;
   std::uint32_t keyLength = 0;
   if (!reader.readU8(kind) || !reader.readU32(keyLength)) return fail(problem, "truncated entry");
-  if (kind != static_cast<std::uint8_t>(PreferenceKind::Text) && kind != static_cast<std::uint8_t>(PreferenceKind::Bytes))
+  if (kind != static_cast<std::uint8_t>(PreferenceKind::Text) &&
+      kind != static_cast<std::uint8_t>(PreferenceKind::Bytes))
     return fail(problem, "unknown entry kind");
   if (keyLength == 0 || keyLength > kPreferenceMaxKeyLength || keyLength > reader.remaining())
     return fail(problem, "bad key length");
@@ -49,7 +50,8 @@ bool readEntry(ByteReader& reader, PreferenceMap& entries, std::string* problem)
   entry.kind = static_cast<PreferenceKind>(kind);
   entry.value.resize(valueLength);
   reader.readBytes(entry.value.data(), valueLength);
-  if (!entries.emplace(std::move(key), std::move(entry)).second) return fail(problem, "duplicate key");
+  if (!entries.emplace(std::move(key), std::move(entry)).second)
+    return fail(problem, "duplicate key");
   return true;
 }
 
@@ -67,13 +69,16 @@ std::uint32_t crc32(std::span<const unsigned char> bytes) {
 }
 
 bool isValidPreferenceKey(std::string_view key) {
-  return !key.empty() && key.size() <= kPreferenceMaxKeyLength && key.find('\0') == std::string_view::npos;
+  return !key.empty() && key.size() <= kPreferenceMaxKeyLength &&
+         key.find('\0') == std::string_view::npos;
 }
 
-std::optional<PreferenceMap> parsePreferenceFile(std::span<const unsigned char> bytes, std::string* problem) {
+std::optional<PreferenceMap> parsePreferenceFile(std::span<const unsigned char> bytes,
+                                                 std::string* problem) {
   if (bytes.size() > kPreferenceMaxFileSize) return reject(problem, "file too large");
   if (bytes.size() < sizeof kMagic + 8 + kTrailerSize) return reject(problem, "file too short");
-  if (std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) return reject(problem, "not a preference file");
+  if (std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
+    return reject(problem, "not a preference file");
 
   auto body = bytes.first(bytes.size() - kTrailerSize);
   ByteReader trailer(bytes.last(kTrailerSize), kSwapForLittleEndian);

@@ -38,7 +38,8 @@ bool isValidPreferenceKey(std::string_view key);
 
 // Decodes a whole file; nullopt (and the reason in `problem`, if given) when it is not
 // exactly a well-formed file of this format.
-std::optional<PreferenceMap> parsePreferenceFile(std::span<const unsigned char> bytes, std::string* problem = nullptr);
+std::optional<PreferenceMap> parsePreferenceFile(std::span<const unsigned char> bytes,
+                                                 std::string* problem = nullptr);
 
 std::vector<unsigned char> encodePreferenceFile(const PreferenceMap& entries);
 

@@ -98,12 +98,14 @@ std::string PreferenceStore::configHome() {
   if (xdg != nullptr && xdg[0] == '/') return xdg;
   const char* home = std::getenv("HOME");
   if (home != nullptr && home[0] == '/') return std::string(home) + "/.config";
-  if (const passwd* user = getpwuid(getuid()); user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/')
+  if (const passwd* user = getpwuid(getuid());
+      user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/')
     return std::string(user->pw_dir) + "/.config";
   return {};
 }
 
-std::optional<PreferenceEntry> PreferenceStore::get(std::string_view key, PreferenceKind kind) const {
+std::optional<PreferenceEntry> PreferenceStore::get(std::string_view key,
+                                                    PreferenceKind kind) const {
   if (path_.empty() || !isValidPreferenceKey(key)) return std::nullopt;
   PreferenceMap entries;
   if (readFile(path_, entries) != ReadResult::Ok) return std::nullopt;
@@ -125,12 +127,14 @@ std::optional<std::vector<unsigned char>> PreferenceStore::getBytes(std::string_
 }
 
 bool PreferenceStore::setText(std::string_view key, std::string_view value) {
-  PreferenceEntry entry{PreferenceKind::Text, std::vector<unsigned char>(value.begin(), value.end())};
+  PreferenceEntry entry{PreferenceKind::Text,
+                        std::vector<unsigned char>(value.begin(), value.end())};
   return modify(key, &entry);
 }
 
 bool PreferenceStore::setBytes(std::string_view key, std::span<const unsigned char> value) {
-  PreferenceEntry entry{PreferenceKind::Bytes, std::vector<unsigned char>(value.begin(), value.end())};
+  PreferenceEntry entry{PreferenceKind::Bytes,
+                        std::vector<unsigned char>(value.begin(), value.end())};
   return modify(key, &entry);
 }
 
@@ -141,7 +145,8 @@ bool PreferenceStore::modify(std::string_view key, const PreferenceEntry* entry)
     warn("no configuration folder, nothing stored", domain_);
     return false;
   }
-  if (!isValidPreferenceKey(key) || (entry != nullptr && entry->value.size() > kPreferenceMaxValueLength)) {
+  if (!isValidPreferenceKey(key) ||
+      (entry != nullptr && entry->value.size() > kPreferenceMaxValueLength)) {
     warn("invalid key or value too large, nothing stored", path_);
     return false;
   }
@@ -174,7 +179,8 @@ bool PreferenceStore::modify(std::string_view key, const PreferenceEntry* entry)
   }
   if (entry != nullptr) {
     // Instances store their folder and names whenever they close; most often unchanged.
-    if (auto found = entries.find(key); found != entries.end() && found->second == *entry) return true;
+    if (auto found = entries.find(key); found != entries.end() && found->second == *entry)
+      return true;
     entries.insert_or_assign(std::string(key), *entry);
   } else if (auto found = entries.find(key); found != entries.end()) {
     entries.erase(found);

@@ -26,9 +26,10 @@ std::optional<AlertProgram> findProgram() {
   const char* display = std::getenv("DISPLAY");
   if (display == nullptr || display[0] == '\0') return std::nullopt;
   const char* pathVariable = std::getenv("PATH");
-  std::string searchPath = (pathVariable != nullptr && pathVariable[0] != '\0') ? pathVariable : "/usr/bin:/bin";
-  const std::pair<const char*, AlertProgramKind> candidates[] = {{"zenity", AlertProgramKind::Zenity},
-                                                                  {"kdialog", AlertProgramKind::Kdialog}};
+  std::string searchPath =
+      (pathVariable != nullptr && pathVariable[0] != '\0') ? pathVariable : "/usr/bin:/bin";
+  const std::pair<const char*, AlertProgramKind> candidates[] = {
+      {"zenity", AlertProgramKind::Zenity}, {"kdialog", AlertProgramKind::Kdialog}};
   for (const auto& [name, kind] : candidates) {
     std::size_t start = 0;
     while (start <= searchPath.size()) {
@@ -82,10 +83,12 @@ void runDialog(const AlertProgram& program, const std::string& text) {
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t child = 0;
-  int error = posix_spawn(&child, program.path.c_str(), &actions, nullptr, argv.data(), envp.data());
+  int error =
+      posix_spawn(&child, program.path.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) {
-    std::fprintf(stderr, "Veltrane: could not start %s: %s\n", program.path.c_str(), std::strerror(error));
+    std::fprintf(stderr, "Veltrane: could not start %s: %s\n", program.path.c_str(),
+                 std::strerror(error));
     return;
   }
   int status = 0;
@@ -102,7 +105,8 @@ std::vector<std::string> alertArguments(const AlertProgram& program, const std::
     return {program.path, "--title", "Veltrane", "--sorry", message};
   }
   // --no-markup: the message is shown as written, not read as markup.
-  return {program.path, "--warning", "--title=Veltrane", "--no-markup", "--text=" + text, "--ok-label=OK"};
+  return {program.path,  "--warning",      "--title=Veltrane",
+          "--no-markup", "--text=" + text, "--ok-label=OK"};
 }
 
 void XPlatSetAlertProgram(std::optional<AlertProgram> program) {

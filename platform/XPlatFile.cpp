@@ -16,7 +16,8 @@
 namespace {
 
 // `flags` are the open(2) equivalent of the standard I/O `mode`.
-long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, int flags, const char* mode) {
+long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, int flags,
+                const char* mode) {
   handle = nullptr;
   if (name == nullptr || dir == nullptr) return 0;
   std::string path = std::string(dir) + name;
@@ -26,7 +27,8 @@ long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, int 
   // A folder opens fine for reading on Linux and then fails every read; refuse it here.
   struct stat info {};
   std::FILE* file = nullptr;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
       (file = fdopen(fd, mode)) == nullptr) {
     ::close(fd);
     return 0;
@@ -132,7 +134,8 @@ void XPlatGetFileNameAndDir(const char* path, char* name, char* dir) {
   std::strcpy(name, slash + 1);
 }
 
-bool XPlatGetFileNameAndDir(const char* path, char* name, std::size_t nameSize, char* dir, std::size_t dirSize) {
+bool XPlatGetFileNameAndDir(const char* path, char* name, std::size_t nameSize, char* dir,
+                            std::size_t dirSize) {
   if (path == nullptr || name == nullptr || dir == nullptr) return false;
   const char* slash = std::strrchr(path, '/');
   if (slash == nullptr) return false;

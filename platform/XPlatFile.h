@@ -34,7 +34,8 @@ bool XPlatFileClose(XPlatFileHandle handle);
 void XPlatGetFileNameAndDir(const char* path, char* name, char* dir);
 // The same into buffers of the given sizes. A part that does not fit is refused rather
 // than cut: false, and both buffers are left as they are. Also false without a "/".
-bool XPlatGetFileNameAndDir(const char* path, char* name, std::size_t nameSize, char* dir, std::size_t dirSize);
+bool XPlatGetFileNameAndDir(const char* path, char* name, std::size_t nameSize, char* dir,
+                            std::size_t dirSize);
 
 // Closes a handle at scope end.
 class XPlatFileGuard {

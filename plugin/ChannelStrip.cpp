@@ -25,13 +25,20 @@ void onPair(Filter& l, Filter& r, F&& f) {
 }  // namespace
 
 ChannelStrip::ChannelStrip()
-    : hpfL(internalRate, 1, 1000.0, 1.0, 0.0), hpfR(internalRate, 1, 1000.0, 1.0, 0.0),
-      lfShelfL(internalRate, 3, 1000.0, 1.0, 0.0), lfShelfR(internalRate, 3, 1000.0, 1.0, 0.0),
-      lfDipL(internalRate, 1, 1000.0, 1.0, 0.0), lfDipR(internalRate, 1, 1000.0, 1.0, 0.0),
-      lmL(internalRate, 4, 1000.0, 1.0, 0.0), lmR(internalRate, 4, 1000.0, 1.0, 0.0),
-      hmL(internalRate, 4, 1000.0, 1.0, 0.0), hmR(internalRate, 4, 1000.0, 1.0, 0.0),
-      hfL(internalRate, 7, 1000.0, 1.0, 0.0), hfR(internalRate, 7, 1000.0, 1.0, 0.0),
-      hfDipL(internalRate, 8, 1000.0, 1.0, 0.0), hfDipR(internalRate, 8, 1000.0, 1.0, 0.0),
+    : hpfL(internalRate, 1, 1000.0, 1.0, 0.0),
+      hpfR(internalRate, 1, 1000.0, 1.0, 0.0),
+      lfShelfL(internalRate, 3, 1000.0, 1.0, 0.0),
+      lfShelfR(internalRate, 3, 1000.0, 1.0, 0.0),
+      lfDipL(internalRate, 1, 1000.0, 1.0, 0.0),
+      lfDipR(internalRate, 1, 1000.0, 1.0, 0.0),
+      lmL(internalRate, 4, 1000.0, 1.0, 0.0),
+      lmR(internalRate, 4, 1000.0, 1.0, 0.0),
+      hmL(internalRate, 4, 1000.0, 1.0, 0.0),
+      hmR(internalRate, 4, 1000.0, 1.0, 0.0),
+      hfL(internalRate, 7, 1000.0, 1.0, 0.0),
+      hfR(internalRate, 7, 1000.0, 1.0, 0.0),
+      hfDipL(internalRate, 8, 1000.0, 1.0, 0.0),
+      hfDipR(internalRate, 8, 1000.0, 1.0, 0.0),
       sectionsL{&hpfL, &lfShelfL, &lfDipL, &lmL, &hmL, &hfL, &hfDipL},
       sectionsR{&hpfR, &lfShelfR, &lfDipR, &lmR, &hmR, &hfR, &hfDipR} {
   output.configure(sampleRate);
@@ -59,7 +66,9 @@ void ChannelStrip::updateLowShelf(const StripSettings& s) {
   onPair(lfShelfL, lfShelfR, [](Filter& x) { x.setType(Filter::kLowShelf); });
   onPair(lfShelfL, lfShelfR, [&](Filter& x) { x.setFreq(0.64 * f * (8.0 - a / 5.0)); });
   onPair(lfDipL, lfDipR, [](Filter& x) { x.setType(Filter::kPeaking); });
-  onPair(lfDipL, lfDipR, [&](Filter& x) { x.setFreq(2.56 * f * (8.0 - a / 5.0) / std::sqrt(std::pow(6.0, 0.05 * a))); });
+  onPair(lfDipL, lfDipR, [&](Filter& x) {
+    x.setFreq(2.56 * f * (8.0 - a / 5.0) / std::sqrt(std::pow(6.0, 0.05 * a)));
+  });
   const double q = 0.5 - a / 250.0;
   onPair(lfShelfL, lfShelfR, [&](Filter& x) { x.setQ(q); });
   onPair(lfDipL, lfDipR, [&](Filter& x) { x.setQ(q); });
@@ -75,7 +84,8 @@ namespace {
 // The mid bands' Q rises with the gain in either direction by 10^(0.0175 |gain|).
 void updatePeakBand(Filter& l, Filter& r, double freq, double q, double gainDb, int on) {
   const double a = std::fabs(gainDb);
-  const double qe = 0.99 * q * std::pow(std::pow(10.0, 0.05 * a), 0.35) / (2.0 * std::pow(std::pow(2.0, 7.0 / 3.0), 0.35));
+  const double qe = 0.99 * q * std::pow(std::pow(10.0, 0.05 * a), 0.35) /
+                    (2.0 * std::pow(std::pow(2.0, 7.0 / 3.0), 0.35));
   onPair(l, r, [&](Filter& x) { x.setFreq(freq); });
   onPair(l, r, [&](Filter& x) { x.setQ(qe); });
   onPair(l, r, [&](Filter& x) { x.setGain(kMidGainScale * gainDb); });
@@ -110,7 +120,8 @@ void ChannelStrip::updateHighShelf(const StripSettings& s) {
   onPair(hfL, hfR, [](Filter& x) { x.setType(Filter::kPeaking); });
   onPair(hfL, hfR, [&](Filter& x) { x.setFreq(1.1 * f * slope * 3.73); });
   onPair(hfDipL, hfDipR, [](Filter& x) { x.setType(Filter::kPeaking); });
-  onPair(hfDipL, hfDipR, [&](Filter& x) { x.setFreq(slope * 3.73 * 1.1 * 0.88 * f / (42.0 / lift)); });
+  onPair(hfDipL, hfDipR,
+         [&](Filter& x) { x.setFreq(slope * 3.73 * 1.1 * 0.88 * f / (42.0 / lift)); });
   hfQScale = 0.25;
   onPair(hfL, hfR, [&](Filter& x) { x.setQ(lift * hfQScale / (2.0 * k)); });
   const double dipLift = std::pow(std::pow(10.0, 0.05 * std::sqrt(a)), 0.35);
@@ -196,8 +207,8 @@ void ChannelStrip::runChains(const StripSettings& s, bool stereo, int count) {
 }
 
 template <typename Sample>
-void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outputs, int offset, int n,
-                                Routing routing, const StripSettings& s, Peaks& peaks) {
+void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outputs, int offset,
+                                int n, Routing routing, const StripSettings& s, Peaks& peaks) {
   const bool stereo = routing.stereo;
   // A sample that is not a finite number (a glitch upstream) enters as silence: in the
   // sections' recursion it would otherwise turn every later output into NaN.
@@ -250,7 +261,7 @@ void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outp
   }
 }
 
-template void ChannelStrip::processChunk<float>(const float* const*, float* const*, int, int, Routing,
-                                                const StripSettings&, Peaks&);
-template void ChannelStrip::processChunk<double>(const double* const*, double* const*, int, int, Routing,
-                                                 const StripSettings&, Peaks&);
+template void ChannelStrip::processChunk<float>(const float* const*, float* const*, int, int,
+                                                Routing, const StripSettings&, Peaks&);
+template void ChannelStrip::processChunk<double>(const double* const*, double* const*, int, int,
+                                                 Routing, const StripSettings&, Peaks&);

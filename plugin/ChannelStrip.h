@@ -48,7 +48,9 @@ class ChannelStrip {
   void process(const Sample* const* inputs, Sample* const* outputs, int frames, Routing routing,
                const StripSettings& s, BeforeChunk&& beforeChunk);
 
-  int getLatencySamples() const { return output.getLookAheadLength() / 2 + Oversampler::kDelayFrames; }
+  int getLatencySamples() const {
+    return output.getLookAheadLength() / 2 + Oversampler::kDelayFrames;
+  }
   double getSampleRate() const { return sampleRate; }
   double getInternalRate() const { return internalRate; }
   bool isOversampling() const { return oversampling; }
@@ -66,16 +68,17 @@ class ChannelStrip {
   };
 
   template <typename Sample>
-  void processChunk(const Sample* const* inputs, Sample* const* outputs, int offset, int n, Routing routing,
-                    const StripSettings& s, Peaks& peaks);
+  void processChunk(const Sample* const* inputs, Sample* const* outputs, int offset, int n,
+                    Routing routing, const StripSettings& s, Peaks& peaks);
   void runChains(const StripSettings& s, bool stereo, int count);
   void smoothGain(double target, int n);
   void setRateOf(Filter& f);
 
-  double sampleRate = 44100.0;     // the clamped host rate
-  double internalRate = 88200.0;   // rate of the sections
+  double sampleRate = 44100.0;    // the clamped host rate
+  double internalRate = 88200.0;  // rate of the sections
   bool oversampling = true;
-  Filter hpfL, hpfR, lfShelfL, lfShelfR, lfDipL, lfDipR, lmL, lmR, hmL, hmR, hfL, hfR, hfDipL, hfDipR;
+  Filter hpfL, hpfR, lfShelfL, lfShelfR, lfDipL, lfDipR, lmL, lmR, hmL, hmR, hfL, hfR, hfDipL,
+      hfDipR;
   Filter* const sectionsL[kSectionPairs];
   Filter* const sectionsR[kSectionPairs];
   Oversampler rateChanger;
@@ -91,8 +94,8 @@ class ChannelStrip {
 };
 
 template <typename Sample, typename BeforeChunk>
-void ChannelStrip::process(const Sample* const* inputs, Sample* const* outputs, int frames, Routing routing,
-                           const StripSettings& s, BeforeChunk&& beforeChunk) {
+void ChannelStrip::process(const Sample* const* inputs, Sample* const* outputs, int frames,
+                           Routing routing, const StripSettings& s, BeforeChunk&& beforeChunk) {
   Peaks peaks;
   for (int offset = 0; offset < frames; offset += kChunkFrames) {
     const int n = frames - offset < kChunkFrames ? frames - offset : kChunkFrames;

@@ -6,10 +6,10 @@
 
 #include "plugin/ValueText.h"
 
-const double kHighPassFrequencies[41] = {
-    20,  21,  22,  23.5, 25,  27,  30.5, 34,  38,  42,  47,  54,  60,  68,
-    77,  88,  100, 112,  124, 130, 140,  160, 180, 200, 220, 245, 272, 295,
-    320, 350, 380, 440,  480, 520, 570,  610, 654, 700, 740, 775, 800};
+const double kHighPassFrequencies[41] = {20,  21,  22,  23.5, 25,  27,  30.5, 34,  38,  42,  47,
+                                         54,  60,  68,  77,   88,  100, 112,  124, 130, 140, 160,
+                                         180, 200, 220, 245,  272, 295, 320,  350, 380, 440, 480,
+                                         520, 570, 610, 654,  700, 740, 775,  800};
 const double kLowFrequencies[11] = {30, 35, 43, 63, 103, 150, 210, 240, 350, 368, 410};
 const double kLowMidFrequencies[11] = {75, 85, 111, 160, 289, 428, 610, 768, 966, 1190, 1550};
 const double kHighMidFrequencies[11] = {420,  458,  635,  1125, 1860, 2760,
@@ -20,10 +20,10 @@ const double kHighFrequencies[11] = {1480, 1550, 1650,  2160,  2960, 4640,
 namespace {
 
 constexpr const char* kNames[kNumParameters] = {
-    "EQ all", "LSR",   "",     "",       "",     "",      "OUTput", "SAT",  "HPF",    "HPFfreq",
-    "",       "",      "LF",   "LFfreq", "LFdip", "LFgain", "LMF",  "LMfreq", "LMQ",  "LMgain",
-    "HMF",    "HMfreq", "HMQ", "HMgain", "HF",   "HFfreq", "HFdip", "HFgain", "",     "",
-    "",       "",      "",     "",       "",     "",      "",       "",       "",     ""};
+    "EQ all", "LSR",    "",    "",       "",      "",       "OUTput", "SAT",    "HPF", "HPFfreq",
+    "",       "",       "LF",  "LFfreq", "LFdip", "LFgain", "LMF",    "LMfreq", "LMQ", "LMgain",
+    "HMF",    "HMfreq", "HMQ", "HMgain", "HF",    "HFfreq", "HFdip",  "HFgain", "",    "",
+    "",       "",       "",    "",       "",      "",       "",       "",       "",    ""};
 
 // trunc(v + 0.5); a stray value beyond an int's range saturates instead of converting
 // undefinedly (either way the switch is on).
@@ -67,7 +67,12 @@ double transformPos2Freq(const double* table, int count, double position) {
 
 bool isDummyParameter(int index) {
   switch (index) {
-    case kEqAll: case kLsr: case kOutput: case kSat: case kHpf: case kHpfFreq:
+    case kEqAll:
+    case kLsr:
+    case kOutput:
+    case kSat:
+    case kHpf:
+    case kHpfFreq:
       return false;
     default:
       return !(index >= kLf && index <= kHfGain);
@@ -76,17 +81,33 @@ bool isDummyParameter(int index) {
 
 unsigned changeBitOfParameter(int index) {
   switch (index) {
-    case kEqAll: case kLsr: case kOutput: case kSat:
+    case kEqAll:
+    case kLsr:
+    case kOutput:
+    case kSat:
       return kEngineValuesChanged;
-    case kHpf: case kHpfFreq:
+    case kHpf:
+    case kHpfFreq:
       return kBandLowCut;
-    case kLf: case kLfFreq: case kLfDip: case kLfGain:
+    case kLf:
+    case kLfFreq:
+    case kLfDip:
+    case kLfGain:
       return kBandLowShelf;
-    case kLmf: case kLmFreq: case kLmQ: case kLmGain:
+    case kLmf:
+    case kLmFreq:
+    case kLmQ:
+    case kLmGain:
       return kBandLowMid;
-    case kHmf: case kHmFreq: case kHmQ: case kHmGain:
+    case kHmf:
+    case kHmFreq:
+    case kHmQ:
+    case kHmGain:
       return kBandMid;
-    case kHf: case kHfFreq: case kHfDip: case kHfGain:
+    case kHf:
+    case kHfFreq:
+    case kHfDip:
+    case kHfGain:
       return kBandHighShelf;
     default:
       return 0;
@@ -96,35 +117,76 @@ unsigned changeBitOfParameter(int index) {
 void applyParameter(StripSettings& s, int index, float value) {
   const double v = value;
   switch (index) {
-    case kEqAll: s.eqOn = v >= 0.5 ? 1 : 0; break;
+    case kEqAll:
+      s.eqOn = v >= 0.5 ? 1 : 0;
+      break;
     case kLsr:
       s.processLeft = v < 0.75 ? 1 : 0;
       s.processRight = v >= 0.25 ? 1 : 0;
       break;
-    case kOutput: s.outGain = std::pow(2.0, gainDb(v, 80.0, 20.0) / 6.0); break;
-    case kSat: s.satOn = v >= 0.5 ? 1 : 0; break;
-    case kHpf: s.hpfOn = switchOf(v); break;
-    case kHpfFreq: s.hpfFreq = transformDiscreetPos2Freq(kHighPassFrequencies, 41, v); break;
-    case kLf: s.lfOn = switchOf(v); break;
-    case kLfFreq: s.lfFreq = transformDiscreetPos2Freq(kLowFrequencies, 11, v); break;
-    case kLfDip: s.lfDipOn = switchOf(v); break;
-    case kLfGain: s.lfGain = gainDb(v, 160.0, 20.0); break;
-    case kLmf: s.lmOn = switchOf(v); break;
-    case kLmFreq: s.lmFreq = transformDiscreetPos2Freq(kLowMidFrequencies, 11, v); break;
-    case kLmQ: s.lmQ = qOf(v); break;
-    case kLmGain: s.lmGain = gainDb(v, 112.0, 14.0); break;
-    case kHmf: s.hmOn = switchOf(v); break;
-    case kHmFreq: s.hmFreq = transformDiscreetPos2Freq(kHighMidFrequencies, 11, v); break;
-    case kHmQ: s.hmQ = qOf(v); break;
-    case kHmGain: s.hmGain = gainDb(v, 112.0, 14.0); break;
-    case kHf: s.hfOn = switchOf(v); break;
+    case kOutput:
+      s.outGain = std::pow(2.0, gainDb(v, 80.0, 20.0) / 6.0);
+      break;
+    case kSat:
+      s.satOn = v >= 0.5 ? 1 : 0;
+      break;
+    case kHpf:
+      s.hpfOn = switchOf(v);
+      break;
+    case kHpfFreq:
+      s.hpfFreq = transformDiscreetPos2Freq(kHighPassFrequencies, 41, v);
+      break;
+    case kLf:
+      s.lfOn = switchOf(v);
+      break;
+    case kLfFreq:
+      s.lfFreq = transformDiscreetPos2Freq(kLowFrequencies, 11, v);
+      break;
+    case kLfDip:
+      s.lfDipOn = switchOf(v);
+      break;
+    case kLfGain:
+      s.lfGain = gainDb(v, 160.0, 20.0);
+      break;
+    case kLmf:
+      s.lmOn = switchOf(v);
+      break;
+    case kLmFreq:
+      s.lmFreq = transformDiscreetPos2Freq(kLowMidFrequencies, 11, v);
+      break;
+    case kLmQ:
+      s.lmQ = qOf(v);
+      break;
+    case kLmGain:
+      s.lmGain = gainDb(v, 112.0, 14.0);
+      break;
+    case kHmf:
+      s.hmOn = switchOf(v);
+      break;
+    case kHmFreq:
+      s.hmFreq = transformDiscreetPos2Freq(kHighMidFrequencies, 11, v);
+      break;
+    case kHmQ:
+      s.hmQ = qOf(v);
+      break;
+    case kHmGain:
+      s.hmGain = gainDb(v, 112.0, 14.0);
+      break;
+    case kHf:
+      s.hfOn = switchOf(v);
+      break;
     case kHfFreq:
       s.hfFreq = transformDiscreetPos2Freq(kHighFrequencies, 11, v);
       s.hfPosition = v;
       break;
-    case kHfDip: s.hfDipOn = switchOf(v); break;
-    case kHfGain: s.hfGain = gainDb(v, 160.0, 20.0); break;
-    default: break;
+    case kHfDip:
+      s.hfDipOn = switchOf(v);
+      break;
+    case kHfGain:
+      s.hfGain = gainDb(v, 160.0, 20.0);
+      break;
+    default:
+      break;
   }
 }
 
@@ -146,36 +208,93 @@ void parameterDisplay(int index, float value, const StripSettings& s, char* text
   };
   auto q = [&] { std::strcpy(text, value < 0.25f ? "0.7" : value < 0.75f ? "2.0" : "4.0"); };
   switch (index) {
-    case kEqAll: onOff(s.eqOn); break;
-    case kLsr: std::strcpy(text, value < 0.25f ? "Left" : value < 0.75f ? "Stereo" : "Right"); break;
-    case kOutput: dB2string2(static_cast<float>(s.outGain), 0, text); break;
-    case kSat: std::strcpy(text, s.satOn ? "Sat" : "Thru"); break;
-    case kHpf: onOff(s.hpfOn); break;
-    case kHpfFreq: frequencyStringConvert2(static_cast<float>(s.hpfFreq), text); break;
-    case kLf: onOff(s.lfOn); break;
-    case kLfFreq: frequencyStringConvert2(static_cast<float>(s.lfFreq), text); break;
-    case kLfDip: onOff(s.lfDipOn); break;
-    case kLfGain: gain(s.lfGain); break;
-    case kLmf: onOff(s.lmOn); break;
-    case kLmFreq: frequencyStringConvert2(static_cast<float>(s.lmFreq), text); break;
-    case kLmQ: q(); break;
-    case kLmGain: gain(s.lmGain); break;
-    case kHmf: onOff(s.hmOn); break;
-    case kHmFreq: frequencyStringConvert2(static_cast<float>(s.hmFreq), text); break;
-    case kHmQ: q(); break;
-    case kHmGain: gain(s.hmGain); break;
-    case kHf: onOff(s.hfOn); break;
-    case kHfFreq: frequencyStringConvert2(static_cast<float>(s.hfFreq), text); break;
-    case kHfDip: onOff(s.hfDipOn); break;
-    case kHfGain: gain(s.hfGain); break;
-    default: text[0] = 0; break;
+    case kEqAll:
+      onOff(s.eqOn);
+      break;
+    case kLsr:
+      std::strcpy(text, value < 0.25f ? "Left" : value < 0.75f ? "Stereo" : "Right");
+      break;
+    case kOutput:
+      dB2string2(static_cast<float>(s.outGain), 0, text);
+      break;
+    case kSat:
+      std::strcpy(text, s.satOn ? "Sat" : "Thru");
+      break;
+    case kHpf:
+      onOff(s.hpfOn);
+      break;
+    case kHpfFreq:
+      frequencyStringConvert2(static_cast<float>(s.hpfFreq), text);
+      break;
+    case kLf:
+      onOff(s.lfOn);
+      break;
+    case kLfFreq:
+      frequencyStringConvert2(static_cast<float>(s.lfFreq), text);
+      break;
+    case kLfDip:
+      onOff(s.lfDipOn);
+      break;
+    case kLfGain:
+      gain(s.lfGain);
+      break;
+    case kLmf:
+      onOff(s.lmOn);
+      break;
+    case kLmFreq:
+      frequencyStringConvert2(static_cast<float>(s.lmFreq), text);
+      break;
+    case kLmQ:
+      q();
+      break;
+    case kLmGain:
+      gain(s.lmGain);
+      break;
+    case kHmf:
+      onOff(s.hmOn);
+      break;
+    case kHmFreq:
+      frequencyStringConvert2(static_cast<float>(s.hmFreq), text);
+      break;
+    case kHmQ:
+      q();
+      break;
+    case kHmGain:
+      gain(s.hmGain);
+      break;
+    case kHf:
+      onOff(s.hfOn);
+      break;
+    case kHfFreq:
+      frequencyStringConvert2(static_cast<float>(s.hfFreq), text);
+      break;
+    case kHfDip:
+      onOff(s.hfDipOn);
+      break;
+    case kHfGain:
+      gain(s.hfGain);
+      break;
+    default:
+      text[0] = 0;
+      break;
   }
 }
 
 bool parameterProperties(int index, VstParameterProperties* p) {
   switch (index) {
-    case kEqAll: case kLsr: case kSat: case kHpf: case kLf: case kLfDip: case kLmf: case kHmf:
-    case kHf: case kHfDip: case 35: case 36: case 39:
+    case kEqAll:
+    case kLsr:
+    case kSat:
+    case kHpf:
+    case kLf:
+    case kLfDip:
+    case kLmf:
+    case kHmf:
+    case kHf:
+    case kHfDip:
+    case 35:
+    case 36:
+    case 39:
       break;
     default:
       return false;

@@ -29,7 +29,7 @@ __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallbac
 }
 
 // Older hosts look only for an entry named "main".
-__attribute__((visibility("default"))) AEffect* legacyPluginMain(audioMasterCallback audioMaster)
-    __asm__("main");
+__attribute__((visibility("default"))) AEffect* legacyPluginMain(
+    audioMasterCallback audioMaster) __asm__("main");
 AEffect* legacyPluginMain(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }
 }

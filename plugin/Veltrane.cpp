@@ -84,8 +84,7 @@ void Veltrane::runStrip(Sample** inputs, Sample** outputs, int sampleFrames, boo
   if (sampleFrames < 0) sampleFrames = 0;
   // A host that hands no buffer for a channel gets nothing written through it.
   if (!inputs[0] || !outputs[0]) return;
-  const ChannelStrip::Routing routing{stereo,
-                                      outputs[1] && isOutputConnected(1) && isStereoOut()};
+  const ChannelStrip::Routing routing{stereo, outputs[1] && isOutputConnected(1) && isStereoOut()};
   strip.process(inputs, outputs, sampleFrames, routing, engineSettings,
                 [this](ChannelStrip& target) { applyPendingChanges(target); });
   meterPeak.store(strip.getMeterPeak(), std::memory_order_relaxed);

@@ -24,7 +24,9 @@ CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect) : AEffGUIEditor(ef
 
 CPresetSystemEditor::~CPresetSystemEditor() { storePathsAndFilenames(); }
 
-CPresetSystemEffect* CPresetSystemEditor::presetEffect() const { return dynamic_cast<CPresetSystemEffect*>(effect); }
+CPresetSystemEffect* CPresetSystemEditor::presetEffect() const {
+  return dynamic_cast<CPresetSystemEffect*>(effect);
+}
 
 bool CPresetSystemEditor::open(void* parentWindow) {
   if (frame == nullptr || presetEffect() == nullptr) return false;

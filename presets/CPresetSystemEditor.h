@@ -55,7 +55,9 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   virtual long PresetToBuffer(Buffer& buffer);
   // Slots for a controller-map buffer; this plug-in has none.
   virtual bool BufferToMidiOld(Bytes /*data*/, bool /*swap*/) { return false; }
-  virtual bool BufferToMidi(Bytes /*data*/, const newpresetheader& /*header*/, bool /*swap*/) { return false; }
+  virtual bool BufferToMidi(Bytes /*data*/, const newpresetheader& /*header*/, bool /*swap*/) {
+    return false;
+  }
   virtual long MidiToBuffer(Buffer& buffer) {
     buffer.clear();
     return 0;

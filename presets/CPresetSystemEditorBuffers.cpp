@@ -20,12 +20,13 @@ int savedParameterCount(CPresetSystemEffect& effect) {
 }
 
 void reportCorrection(const char* when, int param, float value, int preset, const char* name) {
-  std::fprintf(stderr, "Invalid parameter %d value %f on %s of preset %d ", param, static_cast<double>(value), when,
-               preset);
+  std::fprintf(stderr, "Invalid parameter %d value %f on %s of preset %d ", param,
+               static_cast<double>(value), when, preset);
   std::fprintf(stderr, "%.*s\n", kPresetNameLength, name);
 }
 
-newpresetheader headerFor(CPresetSystemEffect& effect, std::uint8_t type, int items, int current, int dataSize) {
+newpresetheader headerFor(CPresetSystemEffect& effect, std::uint8_t type, int items, int current,
+                          int dataSize) {
   newpresetheader header;
   header.pluginID = effect.getUniqueID();
   header.fileType = type;
@@ -54,7 +55,8 @@ long CPresetSystemEditor::PresetToBuffer(Buffer& buffer) {
   CPresetSystemEffect* effect = presetEffect();
   if (effect == nullptr) return 0;
   int params = savedParameterCount(*effect);
-  int current = static_cast<int>(std::clamp<std::int64_t>(effect->getPresetNo(), 0, kNumPresets - 1));
+  int current =
+      static_cast<int>(std::clamp<std::int64_t>(effect->getPresetNo(), 0, kNumPresets - 1));
   int dataSize = static_cast<int>(kNameRecordSize + kParamRecordSize * params);
   ByteWriter writer;
   writer.reserve(kHeaderSize + dataSize);
@@ -129,7 +131,8 @@ bool CPresetSystemEditor::BufferToPreset(Bytes data, const newpresetheader& head
 bool CPresetSystemEditor::BufferToBank(Bytes data, const newpresetheader& header, bool swap) {
   CPresetSystemEffect* effect = presetEffect();
   if (effect == nullptr || header.numItems < 0) return false;
-  int current = (header.currentPreset >= 0 && header.currentPreset < kNumPresets) ? header.currentPreset : 0;
+  int current =
+      (header.currentPreset >= 0 && header.currentPreset < kNumPresets) ? header.currentPreset : 0;
   PresetStoreCopy saved;
   saveStore(*effect, saved);
 
@@ -188,14 +191,16 @@ bool CPresetSystemEditor::BufferToBankOld(Bytes data, bool swap, int presets, in
   PresetStoreCopy saved;
   saveStore(*effect, saved);
   // The stride follows the stated count even past the 40 positions that are used.
-  std::int64_t stride = static_cast<std::int64_t>(kPresetNameLength) + 4 * static_cast<std::int64_t>(values);
+  std::int64_t stride =
+      static_cast<std::int64_t>(kPresetNameLength) + 4 * static_cast<std::int64_t>(values);
   int blocks = std::min(presets, kNumPresets);
   for (int k = 0; k < blocks; ++k) {
     std::int64_t offset = stride * k;
     bool good = stride > 0 && offset <= static_cast<std::int64_t>(data.size());
     if (good) {
       effect->initializePreset(k);
-      good = readOldPresetBlock(*effect, ByteReader(data.subspan(static_cast<std::size_t>(offset)), swap), k, values);
+      good = readOldPresetBlock(
+          *effect, ByteReader(data.subspan(static_cast<std::size_t>(offset)), swap), k, values);
     }
     if (!good) {
       restoreStore(*effect, saved);

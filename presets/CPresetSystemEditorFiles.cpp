@@ -10,7 +10,8 @@
 
 namespace {
 
-PresetFileDialog::Request requestFor(bool bank, const char* title, const char* dir, const char* name) {
+PresetFileDialog::Request requestFor(bool bank, const char* title, const char* dir,
+                                     const char* name) {
   return {title, dir, bank ? "ZAL Bank" : "ZAL Preset", bank ? "zab" : "zal", name};
 }
 
@@ -20,7 +21,8 @@ bool CPresetSystemEditor::takeChosenPath(const std::string& path, char* name) {
   // Split into scratch buffers first, so a refused path changes neither field.
   char dir[kXPlatNameBufferSize] = {};
   char file[kXPlatNameBufferSize] = {};
-  if (!XPlatGetFileNameAndDir(path.c_str(), file, sizeof file, dir, sizeof dir) || file[0] == '\0') {
+  if (!XPlatGetFileNameAndDir(path.c_str(), file, sizeof file, dir, sizeof dir) ||
+      file[0] == '\0') {
     std::string message = "The path is too long or names no file (at most " +
                           std::to_string(kXPlatNameBufferSize - 1) +
                           " characters for the folder and for the file name):\n" + path;
@@ -36,7 +38,8 @@ void CPresetSystemEditor::saveFile(FileKind kind) {
   bool bank = kind == FileKind::Bank;
   char* name = bank ? currBank : currPreset;
   if (presetEffect() == nullptr || !fileDialog) return;
-  auto chosen = fileDialog->askSave(requestFor(bank, bank ? "Save bank" : "Save preset", currDir, name));
+  auto chosen =
+      fileDialog->askSave(requestFor(bank, bank ? "Save bank" : "Save preset", currDir, name));
   if (!chosen || !takeChosenPath(*chosen, name)) return;
 
   Buffer buffer;
@@ -66,7 +69,8 @@ void CPresetSystemEditor::loadFile(FileKind kind, bool reversed) {
   XPlatFileGuard file(handle);
   if (handle == nullptr || length < static_cast<long>(kIdAndTypeSize)) return;
   if (length > kMaxLoadBytes) {
-    std::fprintf(stderr, "Veltrane: %s%s is too large for a preset or bank file, not loaded\n", currDir, name);
+    std::fprintf(stderr, "Veltrane: %s%s is too large for a preset or bank file, not loaded\n",
+                 currDir, name);
     return;
   }
   Buffer bytes(static_cast<std::size_t>(length));

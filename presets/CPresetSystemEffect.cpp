@@ -54,7 +54,8 @@ void CPresetSystemEffect::applyNameRule(char* name, const char* text) {
   // Through a copy: the text may be the field itself (a loaded preset's name handed to
   // setPresetName), which zeroing first would erase.
   char field[kPresetNameLength] = {};
-  std::memcpy(field, text, std::min<size_t>(strnlen(text, kPresetNameLength), kPresetNameLength - 1));
+  std::memcpy(field, text,
+              std::min<size_t>(strnlen(text, kPresetNameLength), kPresetNameLength - 1));
   std::memcpy(name, field, kPresetNameLength);
 }
 
@@ -86,8 +87,7 @@ void CPresetSystemEffect::setProgramName(char* text) {
   }
 }
 
-bool CPresetSystemEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index,
-                                                char* text) {
+bool CPresetSystemEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* text) {
   if (index < 0 || index >= kNumPresets) return false;
   vstCopyText(text, presets[index].name, kPresetNameLength - 1);
   return true;

@@ -42,7 +42,8 @@ bool readOldChunk(CPresetSystemEffect& effect, std::span<const unsigned char> by
     if (good) {
       effect.initializePreset(k);
       ByteReader block(reader.rest().subspan(static_cast<std::size_t>(offset)), swap);
-      good = readOldPresetBlock(effect, block, k, static_cast<int>(std::min<std::int64_t>(values, kNumPresetValues)));
+      good = readOldPresetBlock(effect, block, k,
+                                static_cast<int>(std::min<std::int64_t>(values, kNumPresetValues)));
     }
     if (!good) {
       restoreStore(effect, saved);
@@ -73,7 +74,8 @@ VstInt32 CPresetSystemEffect::getChunk(void** data, bool /*isPreset*/) {
 
 VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool /*isPreset*/) {
   if (data == nullptr || byteSize < static_cast<VstInt32>(kChunkHeadSize)) return -1;
-  std::span<const unsigned char> bytes(static_cast<const unsigned char*>(data), static_cast<std::size_t>(byteSize));
+  std::span<const unsigned char> bytes(static_cast<const unsigned char*>(data),
+                                       static_cast<std::size_t>(byteSize));
   IdOrder order = matchPluginId(bytes.subspan(4), getUniqueID());
   if (order == IdOrder::Foreign) return -1;
   bool swap = order == IdOrder::Reversed;

@@ -6,7 +6,10 @@
 #include "platform/ByteOrder.h"
 
 void byteSwapHeader(newpresetheader& header) {
-  auto swapField = [](auto& field) { field = static_cast<std::remove_reference_t<decltype(field)>>(swapped32(static_cast<std::uint32_t>(field))); };
+  auto swapField = [](auto& field) {
+    field = static_cast<std::remove_reference_t<decltype(field)>>(
+        swapped32(static_cast<std::uint32_t>(field)));
+  };
   swapField(header.version);
   swapField(header.numParams);
   swapField(header.numItems);
@@ -72,7 +75,8 @@ void writeNameRecord(ByteWriter& writer, std::int32_t presetIndex, const char* n
   writer.writeZeros(kNameRecordBodySize - kPresetNameLength);
 }
 
-void writeParamRecord(ByteWriter& writer, std::int32_t presetIndex, std::int32_t paramIndex, float value) {
+void writeParamRecord(ByteWriter& writer, std::int32_t presetIndex, std::int32_t paramIndex,
+                      float value) {
   writer.writeI32(kRecordTypeParam);
   writer.writeI32(kParamRecordBodySize);
   writer.writeI32(presetIndex);
@@ -87,7 +91,8 @@ RecordWalker::Step RecordWalker::next(PresetRecordView& record) {
   reader_.readI32(record.recordType);
   reader_.readI32(recordSize);
   reader_.readI32(record.presetIndex);
-  if (reader_.failed() || recordSize < 0 || !reader_.take(static_cast<std::size_t>(recordSize), record.body))
+  if (reader_.failed() || recordSize < 0 ||
+      !reader_.take(static_cast<std::size_t>(recordSize), record.body))
     return Step::Truncated;
   return Step::Record;
 }

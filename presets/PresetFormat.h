@@ -67,7 +67,8 @@ bool readBufferHeader(std::span<const unsigned char> bytes, bool swap, newpreset
 
 // Name records keep at most 23 characters; the rest of the field is zero.
 void writeNameRecord(ByteWriter& writer, std::int32_t presetIndex, const char* name);
-void writeParamRecord(ByteWriter& writer, std::int32_t presetIndex, std::int32_t paramIndex, float value);
+void writeParamRecord(ByteWriter& writer, std::int32_t presetIndex, std::int32_t paramIndex,
+                      float value);
 
 struct PresetRecordView {
   std::int32_t recordType = 0;

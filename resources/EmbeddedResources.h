@@ -6,8 +6,8 @@
 
 // The bytes of one PNG file as it lies in resources/png.
 struct EmbeddedResource {
-    const unsigned char* data;
-    std::size_t size;
+  const unsigned char* data;
+  std::size_t size;
 };
 
 // Looks a picture up by file name ("bmp11500.png"; the name without ".png" is found as well).

@@ -4,8 +4,8 @@
 #include "resources/EmbeddedResources.h"
 
 struct EmbeddedEntry {
-    const char* name; // "bmp11500.png"
-    const EmbeddedResource* resource;
+  const char* name;  // "bmp11500.png"
+  const EmbeddedResource* resource;
 };
 
 extern const EmbeddedEntry kEmbeddedEntries[];

@@ -7,9 +7,7 @@
 
 namespace {
 
-AudioEffect* effectOf(AEffect* e) {
-  return e ? static_cast<AudioEffect*>(e->object) : nullptr;
-}
+AudioEffect* effectOf(AEffect* e) { return e ? static_cast<AudioEffect*>(e->object) : nullptr; }
 
 VstIntPtr dispatchTrampoline(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                              void* ptr, float opt) {
@@ -36,8 +34,7 @@ void processDoubleTrampoline(AEffect* e, double** inputs, double** outputs, VstI
 
 // The pre-2.4 accumulating entry. A host that still uses it gets the replacing result added
 // to its buffers, worked in small stack blocks so nothing is allocated.
-void processAccumulatingTrampoline(AEffect* e, float** inputs, float** outputs,
-                                   VstInt32 frames) {
+void processAccumulatingTrampoline(AEffect* e, float** inputs, float** outputs, VstInt32 frames) {
   AudioEffect* effect = effectOf(e);
   if (!effect || !inputs || !outputs) return;
   constexpr int kMaxChannels = 8;
@@ -130,9 +127,7 @@ VstInt32 AudioEffect::getMasterVersion() {
   return version ? static_cast<VstInt32>(version) : 1;
 }
 
-bool AudioEffect::beginEdit(VstInt32 index) {
-  return callHost(audioMasterBeginEdit, index) != 0;
-}
+bool AudioEffect::beginEdit(VstInt32 index) { return callHost(audioMasterBeginEdit, index) != 0; }
 
 bool AudioEffect::endEdit(VstInt32 index) { return callHost(audioMasterEndEdit, index) != 0; }
 

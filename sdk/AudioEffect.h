@@ -71,8 +71,8 @@ class AudioEffect {
   virtual bool endEdit(VstInt32 index);
 
  protected:
-  VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f);
+  VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
   void setFlag(VstInt32 flag, bool state);
 
   float sampleRate = 44100.0f;

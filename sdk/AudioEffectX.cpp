@@ -90,7 +90,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
       return getGetTailSize();
     case effGetParameterProperties:
       return ptr && getParameterProperties(index, static_cast<VstParameterProperties*>(ptr)) ? 1
-                                                                                               : 0;
+                                                                                             : 0;
     case effGetVstVersion:
       return getVstVersion();
     case effEditKeyDown:
@@ -99,7 +99,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
       // The modifier bits come as a float; one that is no byte (a host's stray value) means
       // no modifier rather than an undefined conversion.
       const auto modifier = opt >= 0.0f && opt < 256.0f ? static_cast<unsigned char>(opt) : 0;
-      VstKeyCode key{index, static_cast<unsigned char>(value), static_cast<unsigned char>(modifier)};
+      VstKeyCode key{index, static_cast<unsigned char>(value),
+                     static_cast<unsigned char>(modifier)};
       return (opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key)) ? 1 : 0;
     }
     case effSetEditKnobMode:

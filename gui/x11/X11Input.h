@@ -19,15 +19,14 @@ bool keyCodeFromKeysym(uint32_t keysym, uint16_t state, CKeyCode& key);
 
 // Tells a double click: a second press of the same button within 250 ms and 5 px; a third
 // press starts over.
-class DoubleClickDetector
-{
-public:
-    bool press(uint8_t button, uint32_t timeMs, int x, int y);
+class DoubleClickDetector {
+ public:
+  bool press(uint8_t button, uint32_t timeMs, int x, int y);
 
-private:
-    uint32_t lastTime = 0;
-    uint8_t lastButton = 0;
-    int lastX = -100;
-    int lastY = -100;
-    bool lastWasDouble = false;
+ private:
+  uint32_t lastTime = 0;
+  uint8_t lastButton = 0;
+  int lastX = -100;
+  int lastY = -100;
+  bool lastWasDouble = false;
 };

@@ -28,19 +28,32 @@ TEST(Filter, WorkedDesignsMatchToTwelveDigits) {
     double freq, q, gain;
     double expected[6];  // a0 a1 a2 b0 b1 b2
   } cases[] = {
-      {Filter::kPeaking, 1000, 1, 6,
-       {1.02519559904, -1.94589920713, 0.950847235266, 1.02445994721, -1.94589920713, 0.926387288058}},
-      {Filter::kHighPass, 100, 0.72821, 0,
-       {1.00489126256, -1.99021458969, 0.990265090884, 0.995119920143, -1.99023984029, 0.995119920143}},
-      {Filter::kLowPass, 20000, 1, 0,
-       {1.49556438242, -0.194601070853, 0.337287798176, 0.285671681831, 0.571343363661, 0.285671681831}},
+      {Filter::kPeaking,
+       1000,
+       1,
+       6,
+       {1.02519559904, -1.94589920713, 0.950847235266, 1.02445994721, -1.94589920713,
+        0.926387288058}},
+      {Filter::kHighPass,
+       100,
+       0.72821,
+       0,
+       {1.00489126256, -1.99021458969, 0.990265090884, 0.995119920143, -1.99023984029,
+        0.995119920143}},
+      {Filter::kLowPass,
+       20000,
+       1,
+       0,
+       {1.49556438242, -0.194601070853, 0.337287798176, 0.285671681831, 0.571343363661,
+        0.285671681831}},
   };
   for (const Case& c : cases) {
     const Filter f = designed(88200, c.type, c.freq, c.q, c.gain);
     const Filter::Coeffs& k = f.getDestCoeffs();
     const double got[6] = {k.a0, k.a1, k.a2, k.b0, k.b1, k.b2};
     for (int i = 0; i < 6; ++i) {
-      EXPECT_NEAR(got[i], c.expected[i], 6e-12 * std::fabs(c.expected[i])) << "type " << c.type << " term " << i;
+      EXPECT_NEAR(got[i], c.expected[i], 6e-12 * std::fabs(c.expected[i]))
+          << "type " << c.type << " term " << i;
     }
   }
 }
@@ -81,8 +94,8 @@ TEST(Filter, SettersClamp) {
   const struct {
     double asked, rate;
     std::uint64_t glide;
-  } rates[] = {{8000, 44100, 2205},   {400001, 44100, 2205}, {48000, 48000, 2400},
-               {96000, 96000, 4800},  {192000, 192000, 9600}, {400000, 400000, 20000}};
+  } rates[] = {{8000, 44100, 2205},  {400001, 44100, 2205},  {48000, 48000, 2400},
+               {96000, 96000, 4800}, {192000, 192000, 9600}, {400000, 400000, 20000}};
   for (const auto& r : rates) {
     f.setSampleRate(r.asked);
     EXPECT_EQ(f.getSampleRate(), r.rate) << r.asked;
@@ -97,7 +110,8 @@ Filter::Coeffs stepOnce(Filter& f, double x = 0.25) {
 }
 
 bool sameCoeffs(const Filter::Coeffs& a, const Filter::Coeffs& b) {
-  return a.a0 == b.a0 && a.a1 == b.a1 && a.a2 == b.a2 && a.b0 == b.b0 && a.b1 == b.b1 && a.b2 == b.b2;
+  return a.a0 == b.a0 && a.a1 == b.a1 && a.a2 == b.a2 && a.b0 == b.b0 && a.b1 == b.b1 &&
+         a.b2 == b.b2;
 }
 
 TEST(Filter, GlideRebuildsForExactlyRampLengthSamples) {

@@ -16,7 +16,8 @@ struct ReferenceStage {
   explicit ReferenceStage(double rate) {
     n = static_cast<int>(rate / 1500);
     if (n % 2 == 0) ++n;
-    for (int k = 0; k < n; ++k) window[k] = std::pow(0.5 + 0.5 * std::cos(2 * (k - n / 2) * 3.1415 / n), 0.7071);
+    for (int k = 0; k < n; ++k)
+      window[k] = std::pow(0.5 + 0.5 * std::cos(2 * (k - n / 2) * 3.1415 / n), 0.7071);
   }
   double sample(int c, double x, double g, bool sat) {
     const double a = g * x;

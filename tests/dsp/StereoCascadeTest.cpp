@@ -12,7 +12,8 @@ namespace {
 struct Chain {
   std::vector<Filter> left, right;
   explicit Chain(int sections) {
-    const int types[] = {Filter::kLowShelf, Filter::kPeaking, Filter::kHighShelf, Filter::kHighPass, Filter::kLowPass};
+    const int types[] = {Filter::kLowShelf, Filter::kPeaking, Filter::kHighShelf, Filter::kHighPass,
+                         Filter::kLowPass};
     for (int i = 0; i < sections; ++i) {
       for (auto* side : {&left, &right}) {
         side->emplace_back(88200.0, types[i % 5], 200.0 * (i + 1), 0.7, 3.0 * (i % 3) - 2.0);
@@ -39,8 +40,9 @@ TEST(StereoCascade, MatchesSectionBySectionProcessingBitForBit) {
     int sections;
     bool runLeft, runRight;
     bool unevenChanges;  // left and right settings drift apart
-  } cases[] = {{7, true, true, false}, {5, true, true, true}, {1, true, true, false}, {8, true, true, true},
-               {6, true, false, false}, {6, false, true, false}, {3, false, false, false}};
+  } cases[] = {{7, true, true, false},  {5, true, true, true},   {1, true, true, false},
+               {8, true, true, true},   {6, true, false, false}, {6, false, true, false},
+               {3, false, false, false}};
   const int sizes[] = {32, 1, 17, 0, 32, 5, 64, 65, 2};
   for (const Case& c : cases) {
     Chain fast(c.sections), slow(c.sections);
@@ -58,15 +60,17 @@ TEST(StereoCascade, MatchesSectionBySectionProcessingBitForBit) {
       }
       std::vector<double> lr(2 * n + 2), l(n), r(n);
       for (int i = 0; i < n; ++i) lr[2 * i] = l[i] = d(rng), lr[2 * i + 1] = r[i] = d(rng);
-      cascade.run(fast.pointers(fast.left).data(), fast.pointers(fast.right).data(), c.sections, lr.data(), n,
-                  c.runLeft, c.runRight);
+      cascade.run(fast.pointers(fast.left).data(), fast.pointers(fast.right).data(), c.sections,
+                  lr.data(), n, c.runLeft, c.runRight);
       for (int s = 0; s < c.sections; ++s) {
         if (c.runLeft) slow.left[s].processFrame(l.data(), n);
         if (c.runRight) slow.right[s].processFrame(r.data(), n);
       }
       for (int i = 0; i < n; ++i) {
-        ASSERT_EQ(lr[2 * i], l[i]) << "sections " << c.sections << " round " << round << " frame " << i;
-        ASSERT_EQ(lr[2 * i + 1], r[i]) << "sections " << c.sections << " round " << round << " frame " << i;
+        ASSERT_EQ(lr[2 * i], l[i])
+            << "sections " << c.sections << " round " << round << " frame " << i;
+        ASSERT_EQ(lr[2 * i + 1], r[i])
+            << "sections " << c.sections << " round " << round << " frame " << i;
       }
       for (int s = 0; s < c.sections; ++s) {
         ASSERT_EQ(fast.left[s].getRampRemaining(), slow.left[s].getRampRemaining());

@@ -10,122 +10,110 @@
 #include <vector>
 
 // Records listener and host calls in the order they happen.
-struct CallLog : CControlListener, VSTGUIEditorInterface
-{
-    std::vector<std::string> calls;
-    int32_t knobMode = kCircularMode;
-    bool logListenerEdits = false;
+struct CallLog : CControlListener, VSTGUIEditorInterface {
+  std::vector<std::string> calls;
+  int32_t knobMode = kCircularMode;
+  bool logListenerEdits = false;
 
-    static std::string num(float v)
-    {
-        char b[32];
-        std::snprintf(b, sizeof(b), "%.4g", static_cast<double>(v));
-        return b;
-    }
-    void valueChanged(CControl* c) override
-    {
-        calls.push_back("changed " + std::to_string(c->getTag()) + " " + num(c->getValue()));
-    }
-    void controlBeginEdit(CControl* c) override
-    {
-        if (logListenerEdits)
-            calls.push_back("lbegin " + std::to_string(c->getTag()));
-    }
-    void controlEndEdit(CControl* c) override
-    {
-        if (logListenerEdits)
-            calls.push_back("lend " + std::to_string(c->getTag()));
-    }
-    void beginEdit(int32_t tag) override { calls.push_back("begin " + std::to_string(tag)); }
-    void endEdit(int32_t tag) override { calls.push_back("end " + std::to_string(tag)); }
-    int32_t getKnobMode() const override { return knobMode; }
-    void clear() { calls.clear(); }
+  static std::string num(float v) {
+    char b[32];
+    std::snprintf(b, sizeof(b), "%.4g", static_cast<double>(v));
+    return b;
+  }
+  void valueChanged(CControl* c) override {
+    calls.push_back("changed " + std::to_string(c->getTag()) + " " + num(c->getValue()));
+  }
+  void controlBeginEdit(CControl* c) override {
+    if (logListenerEdits) calls.push_back("lbegin " + std::to_string(c->getTag()));
+  }
+  void controlEndEdit(CControl* c) override {
+    if (logListenerEdits) calls.push_back("lend " + std::to_string(c->getTag()));
+  }
+  void beginEdit(int32_t tag) override { calls.push_back("begin " + std::to_string(tag)); }
+  void endEdit(int32_t tag) override { calls.push_back("end " + std::to_string(tag)); }
+  int32_t getKnobMode() const override { return knobMode; }
+  void clear() { calls.clear(); }
 };
 
 // A headless frame that is closed (and released) at the end of the test.
-struct TestFrame
-{
-    explicit TestFrame(CallLog& log, CRect r = CRect(0, 0, 778, 248)) : frame(new CFrame(r, nullptr, &log)) {}
-    ~TestFrame() { frame->close(); }
-    CFrame* operator->() const { return frame; }
-    CFrame* get() const { return frame; }
+struct TestFrame {
+  explicit TestFrame(CallLog& log, CRect r = CRect(0, 0, 778, 248))
+      : frame(new CFrame(r, nullptr, &log)) {}
+  ~TestFrame() { frame->close(); }
+  CFrame* operator->() const { return frame; }
+  CFrame* get() const { return frame; }
 
-    CMouseEventResult down(double x, double y, int64_t buttons = kLButton)
-    {
-        CPoint p(x, y);
-        return frame->onMouseDown(p, CButtonState(buttons));
-    }
-    CMouseEventResult move(double x, double y, int64_t buttons = kLButton)
-    {
-        CPoint p(x, y);
-        return frame->onMouseMoved(p, CButtonState(buttons));
-    }
-    CMouseEventResult up(double x, double y, int64_t buttons = kLButton)
-    {
-        CPoint p(x, y);
-        return frame->onMouseUp(p, CButtonState(buttons));
-    }
-    bool wheel(double x, double y, float distance, int64_t buttons = 0)
-    {
-        return frame->onWheel(CPoint(x, y), distance, CButtonState(buttons));
-    }
-    int32_t key(unsigned char virt, int32_t character = 0)
-    {
-        CKeyCode k;
-        k.virt = virt;
-        k.character = character;
-        return frame->onKeyDown(k);
-    }
+  CMouseEventResult down(double x, double y, int64_t buttons = kLButton) {
+    CPoint p(x, y);
+    return frame->onMouseDown(p, CButtonState(buttons));
+  }
+  CMouseEventResult move(double x, double y, int64_t buttons = kLButton) {
+    CPoint p(x, y);
+    return frame->onMouseMoved(p, CButtonState(buttons));
+  }
+  CMouseEventResult up(double x, double y, int64_t buttons = kLButton) {
+    CPoint p(x, y);
+    return frame->onMouseUp(p, CButtonState(buttons));
+  }
+  bool wheel(double x, double y, float distance, int64_t buttons = 0) {
+    return frame->onWheel(CPoint(x, y), distance, CButtonState(buttons));
+  }
+  int32_t key(unsigned char virt, int32_t character = 0) {
+    CKeyCode k;
+    k.virt = virt;
+    k.character = character;
+    return frame->onKeyDown(k);
+  }
 
-    CFrame* frame;
+  CFrame* frame;
 };
 
 // A strip of `count` images whose every pixel tells its image, row and column, so a wrong
 // offset by even one pixel shows.
-inline CBitmap* makeStrip(int width, int imageHeight, int count)
-{
-    auto* bitmap = new CBitmap(width, imageHeight * count);
-    cairo_surface_t* s = bitmap->getSurface();
-    cairo_surface_flush(s);
-    unsigned char* data = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < imageHeight * count; ++y)
-        for (int x = 0; x < width; ++x) {
-            auto* px = reinterpret_cast<uint32_t*>(data + y * stride) + x;
-            const uint32_t k = static_cast<uint32_t>(y / imageHeight);
-            *px = 0xff000000u | ((k * 23 + 5) & 0xff) << 16 | (static_cast<uint32_t>(y % imageHeight) * 7 & 0xff) << 8 |
-                  (static_cast<uint32_t>(x) * 5 & 0xff);
-        }
-    cairo_surface_mark_dirty(s);
-    return bitmap;
+inline CBitmap* makeStrip(int width, int imageHeight, int count) {
+  auto* bitmap = new CBitmap(width, imageHeight * count);
+  cairo_surface_t* s = bitmap->getSurface();
+  cairo_surface_flush(s);
+  unsigned char* data = cairo_image_surface_get_data(s);
+  const int stride = cairo_image_surface_get_stride(s);
+  for (int y = 0; y < imageHeight * count; ++y)
+    for (int x = 0; x < width; ++x) {
+      auto* px = reinterpret_cast<uint32_t*>(data + y * stride) + x;
+      const uint32_t k = static_cast<uint32_t>(y / imageHeight);
+      *px = 0xff000000u | ((k * 23 + 5) & 0xff) << 16 |
+            (static_cast<uint32_t>(y % imageHeight) * 7 & 0xff) << 8 |
+            (static_cast<uint32_t>(x) * 5 & 0xff);
+    }
+  cairo_surface_mark_dirty(s);
+  return bitmap;
 }
 
-inline uint32_t pixelAt(cairo_surface_t* s, int x, int y)
-{
-    cairo_surface_flush(s);
-    const unsigned char* data = cairo_image_surface_get_data(s);
-    return reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(s))[x] & 0xffffff;
+inline uint32_t pixelAt(cairo_surface_t* s, int x, int y) {
+  cairo_surface_flush(s);
+  const unsigned char* data = cairo_image_surface_get_data(s);
+  return reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(s))[x] &
+         0xffffff;
 }
 
 // Number of pixels in `area` of the rendered surface that differ from the bitmap's region
 // starting at `source`.
-inline int countDifferences(cairo_surface_t* rendered, const CRect& area, CBitmap* bitmap, CPoint source)
-{
-    int differences = 0;
-    for (int y = 0; y < static_cast<int>(area.getHeight()); ++y)
-        for (int x = 0; x < static_cast<int>(area.getWidth()); ++x)
-            if (pixelAt(rendered, static_cast<int>(area.left) + x, static_cast<int>(area.top) + y) !=
-                pixelAt(bitmap->getSurface(), static_cast<int>(source.x) + x, static_cast<int>(source.y) + y))
-                ++differences;
-    return differences;
+inline int countDifferences(cairo_surface_t* rendered, const CRect& area, CBitmap* bitmap,
+                            CPoint source) {
+  int differences = 0;
+  for (int y = 0; y < static_cast<int>(area.getHeight()); ++y)
+    for (int x = 0; x < static_cast<int>(area.getWidth()); ++x)
+      if (pixelAt(rendered, static_cast<int>(area.left) + x, static_cast<int>(area.top) + y) !=
+          pixelAt(bitmap->getSurface(), static_cast<int>(source.x) + x,
+                  static_cast<int>(source.y) + y))
+        ++differences;
+  return differences;
 }
 
 // Renders a single view into a fresh image surface of the frame's size.
-inline CairoSurfacePtr renderView(CView* view, int width = 778, int height = 248)
-{
-    CairoSurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
-    CDrawContext context(surface.get());
-    view->draw(&context);
-    cairo_surface_flush(surface.get());
-    return surface;
+inline CairoSurfacePtr renderView(CView* view, int width = 778, int height = 248) {
+  CairoSurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+  CDrawContext context(surface.get());
+  view->draw(&context);
+  cairo_surface_flush(surface.get());
+  return surface;
 }

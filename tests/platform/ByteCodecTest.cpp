@@ -18,7 +18,8 @@ TEST(ByteCodec, ReadsPastTheEndFailAndYieldZero) {
     std::size_t skipFirst;
     std::size_t take;
     bool ok;
-  } cases[] = {{0, 6, true}, {0, 7, false}, {2, 4, true}, {2, 5, false}, {6, 0, true}, {0, SIZE_MAX, false}};
+  } cases[] = {{0, 6, true},  {0, 7, false}, {2, 4, true},
+               {2, 5, false}, {6, 0, true},  {0, SIZE_MAX, false}};
   for (const auto& c : cases) {
     ByteReader r(data, 6, false);
     ByteReader part;

@@ -39,7 +39,8 @@ TEST(PreferenceFile, StructuralFaultsWithAValidChecksumAreRejected) {
     writer.writeU32(crc32(writer.bytes()));
     return writer.release();
   };
-  auto entry = [](ByteWriter& w, std::uint8_t kind, std::string key, std::uint32_t valueLength, std::size_t valueBytes) {
+  auto entry = [](ByteWriter& w, std::uint8_t kind, std::string key, std::uint32_t valueLength,
+                  std::size_t valueBytes) {
     w.writeU8(kind);
     w.writeU32(static_cast<std::uint32_t>(key.size()));
     w.writeBytes(key.data(), key.size());
@@ -50,15 +51,50 @@ TEST(PreferenceFile, StructuralFaultsWithAValidChecksumAreRejected) {
     const char* what;
     std::vector<unsigned char> bytes;
   } cases[] = {
-      {"version 2", build([](ByteWriter& w) { w.writeU32(2); w.writeU32(0); })},
-      {"duplicate key", build([&](ByteWriter& w) { w.writeU32(1); w.writeU32(2); entry(w, 1, "A", 0, 0); entry(w, 1, "A", 0, 0); })},
-      {"unknown kind", build([&](ByteWriter& w) { w.writeU32(1); w.writeU32(1); entry(w, 3, "A", 0, 0); })},
-      {"empty key", build([&](ByteWriter& w) { w.writeU32(1); w.writeU32(1); entry(w, 1, "", 0, 0); })},
-      {"key with zero byte", build([&](ByteWriter& w) { w.writeU32(1); w.writeU32(1); entry(w, 1, std::string("A\0B", 3), 0, 0); })},
-      {"value past end", build([&](ByteWriter& w) { w.writeU32(1); w.writeU32(1); entry(w, 2, "A", 100, 10); })},
-      {"huge value length", build([&](ByteWriter& w) { w.writeU32(1); w.writeU32(1); entry(w, 2, "A", 0xFFFFFFFFu, 0); })},
-      {"count above entries", build([&](ByteWriter& w) { w.writeU32(1); w.writeU32(2); entry(w, 1, "A", 0, 0); })},
-      {"huge count", build([](ByteWriter& w) { w.writeU32(1); w.writeU32(0xFFFFFFFFu); })},
+      {"version 2", build([](ByteWriter& w) {
+         w.writeU32(2);
+         w.writeU32(0);
+       })},
+      {"duplicate key", build([&](ByteWriter& w) {
+         w.writeU32(1);
+         w.writeU32(2);
+         entry(w, 1, "A", 0, 0);
+         entry(w, 1, "A", 0, 0);
+       })},
+      {"unknown kind", build([&](ByteWriter& w) {
+         w.writeU32(1);
+         w.writeU32(1);
+         entry(w, 3, "A", 0, 0);
+       })},
+      {"empty key", build([&](ByteWriter& w) {
+         w.writeU32(1);
+         w.writeU32(1);
+         entry(w, 1, "", 0, 0);
+       })},
+      {"key with zero byte", build([&](ByteWriter& w) {
+         w.writeU32(1);
+         w.writeU32(1);
+         entry(w, 1, std::string("A\0B", 3), 0, 0);
+       })},
+      {"value past end", build([&](ByteWriter& w) {
+         w.writeU32(1);
+         w.writeU32(1);
+         entry(w, 2, "A", 100, 10);
+       })},
+      {"huge value length", build([&](ByteWriter& w) {
+         w.writeU32(1);
+         w.writeU32(1);
+         entry(w, 2, "A", 0xFFFFFFFFu, 0);
+       })},
+      {"count above entries", build([&](ByteWriter& w) {
+         w.writeU32(1);
+         w.writeU32(2);
+         entry(w, 1, "A", 0, 0);
+       })},
+      {"huge count", build([](ByteWriter& w) {
+         w.writeU32(1);
+         w.writeU32(0xFFFFFFFFu);
+       })},
   };
   for (const auto& c : cases) EXPECT_FALSE(parsePreferenceFile(c.bytes)) << c.what;
 }

@@ -26,7 +26,8 @@ class PreferenceStoreTest : public testing::Test {
 TEST_F(PreferenceStoreTest, ValuesPersistAcrossInstancesByKind) {
   {
     PreferenceStore store;
-    EXPECT_EQ(config.path() / "com.zal.veltrane" / "preferences", std::filesystem::path(store.filePath()));
+    EXPECT_EQ(config.path() / "com.zal.veltrane" / "preferences",
+              std::filesystem::path(store.filePath()));
     EXPECT_FALSE(store.getText("CurrDir"));  // nothing stored yet
     EXPECT_TRUE(store.setText("CurrDir", "/home/me/presets/"));
     EXPECT_TRUE(store.setBytes("DefaultBank", kBank));
@@ -55,10 +56,19 @@ TEST_F(PreferenceStoreTest, DamagedFileIsIgnoredWithAWarningAndReplacedOnWrite) 
     std::function<void()> damage;
   } cases[] = {
       {"truncated", [&] { std::filesystem::resize_file(store.filePath(), size - 3); }},
-      {"garbage", [&] { std::ofstream(store.filePath(), std::ios::trunc) << "not a preference file at all"; }},
+      {"garbage",
+       [&] { std::ofstream(store.filePath(), std::ios::trunc) << "not a preference file at all"; }},
       {"empty", [&] { std::ofstream(store.filePath(), std::ios::trunc); }},
-      {"a folder", [&] { std::filesystem::remove(store.filePath()); std::filesystem::create_directory(store.filePath()); }},
-      {"a named pipe", [&] { std::filesystem::remove(store.filePath()); mkfifo(store.filePath().c_str(), 0600); }},
+      {"a folder",
+       [&] {
+         std::filesystem::remove(store.filePath());
+         std::filesystem::create_directory(store.filePath());
+       }},
+      {"a named pipe",
+       [&] {
+         std::filesystem::remove(store.filePath());
+         mkfifo(store.filePath().c_str(), 0600);
+       }},
   };
   alarm(20);  // a read that waits on the pipe ends the test
   for (const auto& c : cases) {
@@ -66,7 +76,9 @@ TEST_F(PreferenceStoreTest, DamagedFileIsIgnoredWithAWarningAndReplacedOnWrite) 
     c.damage();
     testing::internal::CaptureStderr();
     EXPECT_FALSE(store.getText("CurrBank")) << c.what;
-    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("Veltrane preferences:")) << c.what;
+    EXPECT_NE(std::string::npos,
+              testing::internal::GetCapturedStderr().find("Veltrane preferences:"))
+        << c.what;
     if (!std::filesystem::is_regular_file(store.filePath())) {
       std::filesystem::remove(store.filePath());
       continue;
@@ -124,7 +136,9 @@ TEST_F(PreferenceStoreTest, InstancesWritingDifferentKeysKeepEachOthersEntries) 
       PreferenceStore store;
       bool ok = true;
       for (int i = 0; i < kWritesEach; ++i)
-        ok = store.setText("writer" + std::to_string(w) + "_" + std::to_string(i), std::to_string(i)) && ok;
+        ok = store.setText("writer" + std::to_string(w) + "_" + std::to_string(i),
+                           std::to_string(i)) &&
+             ok;
       _exit(ok ? 0 : 1);
     }
   }
@@ -136,7 +150,9 @@ TEST_F(PreferenceStoreTest, InstancesWritingDifferentKeysKeepEachOthersEntries) 
   PreferenceStore reader;
   for (int w = 0; w < kWriters; ++w)
     for (int i = 0; i < kWritesEach; ++i)
-      EXPECT_EQ(std::to_string(i), reader.getText("writer" + std::to_string(w) + "_" + std::to_string(i)).value_or("?"));
+      EXPECT_EQ(
+          std::to_string(i),
+          reader.getText("writer" + std::to_string(w) + "_" + std::to_string(i)).value_or("?"));
   EXPECT_EQ("/one/", reader.getText("CurrDir").value_or("?"));
 }
 
@@ -159,6 +175,7 @@ TEST(PreferenceStoreLocation, FollowsXdgConfigHomeElseHomeConfig) {
   ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
   PreferenceStore store;
   EXPECT_TRUE(store.setText("CurrDir", "/x/"));  // creates ~/.config and the domain folder
-  EXPECT_TRUE(std::filesystem::exists(home.path() / ".config" / "com.zal.veltrane" / "preferences"));
+  EXPECT_TRUE(
+      std::filesystem::exists(home.path() / ".config" / "com.zal.veltrane" / "preferences"));
   EXPECT_FALSE(PreferenceStore("../escape").setText("CurrDir", "/x/"));
 }

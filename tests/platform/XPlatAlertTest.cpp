@@ -15,7 +15,8 @@ namespace {
 std::string writeRecorder(const TempDir& temp) {
   std::string script = temp.dir() + "dialog";
   std::ofstream(script) << "#!/bin/sh\n"
-                        << "for a in \"$@\"; do printf '%s|' \"$a\"; done > '" << temp.dir() << "args'\n"
+                        << "for a in \"$@\"; do printf '%s|' \"$a\"; done > '" << temp.dir()
+                        << "args'\n"
                         << "printf '%s' \"${LD_LIBRARY_PATH-unset}\" > '" << temp.dir() << "env'\n";
   chmod(script.c_str(), 0755);
   return script;
@@ -38,12 +39,14 @@ TEST(XPlatAlert, MessageReachesDialogVerbatimWithoutAShell) {
   TempDir temp;
   AlertProgramReset reset;
   ScopedEnv libraryPath("LD_LIBRARY_PATH", "/opt/host/lib");
-  const std::string message = "Could not open manual file:\n~/\"$(touch " + temp.dir() + "pwned)\"; `id`";
+  const std::string message =
+      "Could not open manual file:\n~/\"$(touch " + temp.dir() + "pwned)\"; `id`";
   struct Case {
     AlertProgramKind kind;
     std::string expectedArgs;
   } cases[] = {
-      {AlertProgramKind::Zenity, "--warning|--title=Veltrane|--no-markup|--text=" + message + "|--ok-label=OK|"},
+      {AlertProgramKind::Zenity,
+       "--warning|--title=Veltrane|--no-markup|--text=" + message + "|--ok-label=OK|"},
       {AlertProgramKind::Kdialog, "--title|Veltrane|--sorry|" + message + "|"},
   };
   for (const auto& c : cases) {

@@ -65,7 +65,8 @@ TEST(XPlatFile, SplitsPathAtLastSlash) {
     char boundedName[kXPlatNameBufferSize] = "old-name";
     char boundedDir[kXPlatNameBufferSize] = "old-dir/";
     EXPECT_EQ(std::strchr(c.path, '/') != nullptr,
-              XPlatGetFileNameAndDir(c.path, boundedName, sizeof boundedName, boundedDir, sizeof boundedDir));
+              XPlatGetFileNameAndDir(c.path, boundedName, sizeof boundedName, boundedDir,
+                                     sizeof boundedDir));
     EXPECT_STREQ(c.name, boundedName) << c.path;
     EXPECT_STREQ(c.dir, boundedDir) << c.path;
   }
@@ -77,7 +78,8 @@ TEST(XPlatFile, BoundedSplitRefusesWhatDoesNotFit) {
     std::size_t dirLength;  // including the final "/"
     std::size_t nameLength;
     bool fits;
-  } cases[] = {{256, 10, true}, {257, 10, false}, {10, 256, true}, {10, 257, false}, {600, 600, false}};
+  } cases[] = {
+      {256, 10, true}, {257, 10, false}, {10, 256, true}, {10, 257, false}, {600, 600, false}};
   for (const auto& c : cases) {
     std::string path(c.dirLength + c.nameLength, 'n');
     path.replace(0, c.dirLength, std::string(c.dirLength, 'd'));
@@ -132,7 +134,8 @@ TEST(XPlatFile, ReplaceSwapsTheWholeFileAndLeavesNothingBehind) {
   ASSERT_EQ(stat(target.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
   size_t files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(temp.path())) files += !entry.is_directory();
+  for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+    files += !entry.is_directory();
   EXPECT_EQ(files, 2u);  // the file and the stale temporary, nothing new
 
   // A link keeps pointing at the file it names; that file gets the new bytes.

@@ -32,8 +32,10 @@ void expectPureDelay(double rate, int latency) {
         ASSERT_EQ(l[i], expectL) << rate << " frame " << i;
         ASSERT_EQ(r[i], expectR) << rate << " frame " << i;
       } else {
-        ASSERT_LE(std::fabs(l[i] - expectL), std::nextafter(std::fabs(expectL), 1.0) - std::fabs(expectL));
-        ASSERT_LE(std::fabs(r[i] - expectR), std::nextafter(std::fabs(expectR), 1.0) - std::fabs(expectR));
+        ASSERT_LE(std::fabs(l[i] - expectL),
+                  std::nextafter(std::fabs(expectL), 1.0) - std::fabs(expectL));
+        ASSERT_LE(std::fabs(r[i] - expectR),
+                  std::nextafter(std::fabs(expectR), 1.0) - std::fabs(expectR));
       }
     }
   }
@@ -67,7 +69,8 @@ TEST(ChannelStripSignal, StereoChannelsMatchMonoRunsBitForBit) {
       if (round % 3 == 1) {
         s.hmGain = round % 2 ? 6.0 : -6.0;
         s.hfOn = round % 4 != 1;
-        for (ChannelStrip* st : {&stereo, &monoL, &monoR}) st->updateBands(kBandMid | kBandHighShelf, s);
+        for (ChannelStrip* st : {&stereo, &monoL, &monoR})
+          st->updateBands(kBandMid | kBandHighShelf, s);
       }
       const double* in[2] = {l.data() + pos, r.data() + pos};
       double* out[2] = {l.data() + pos, r.data() + pos};
@@ -135,9 +138,9 @@ TEST(ChannelStripSignal, BandResponsesMatchTheSectionsDesigns) {
       run(strip, s, l, r, {false, false}, {512});
       const double w = kTwoPi * f / strip.getInternalRate();
       double expected = 0.2;
-      for (ChannelStrip::Section id : {ChannelStrip::kLfShelf, ChannelStrip::kLfDip, ChannelStrip::kLm,
-                                       ChannelStrip::kHm, ChannelStrip::kHf, ChannelStrip::kHfDip,
-                                       ChannelStrip::kHpf}) {
+      for (ChannelStrip::Section id :
+           {ChannelStrip::kLfShelf, ChannelStrip::kLfDip, ChannelStrip::kLm, ChannelStrip::kHm,
+            ChannelStrip::kHf, ChannelStrip::kHfDip, ChannelStrip::kHpf}) {
         expected *= strip.left(id).calcA(w);
       }
       const double measured = amplitudeAt(l, settle, measure, f, rate);

@@ -80,7 +80,8 @@ TEST(ChannelStrip, BandDesignsFollowTheBandFormulas) {
   EXPECT_NEAR(strip.right(S::kLfDip).getGain(), -7.2225, 1e-12);
   EXPECT_NEAR(strip.right(S::kLfShelf).getGain(), 28.89, 1e-12);
   EXPECT_NEAR(strip.left(S::kHf).getFreq(), 0.499 * 88200.0, 1e-9);
-  EXPECT_NEAR(strip.left(S::kLm).getQ(), 0.39744 * 2.5 / 1.4142 * std::pow(10.0, 0.0175 * 14.0), 1e-4);
+  EXPECT_NEAR(strip.left(S::kLm).getQ(), 0.39744 * 2.5 / 1.4142 * std::pow(10.0, 0.0175 * 14.0),
+              1e-4);
   EXPECT_NEAR(strip.left(S::kLm).getGain(), 1.11428 * 14.0, 1e-12);
   EXPECT_EQ(strip.left(S::kLm).getFreq(), 75.0);
 
@@ -99,10 +100,15 @@ TEST(ChannelStrip, ResumeDecidesRatesAndLatency) {
     double rate, internal;
     int latency;
   } cases[] = {
-      {44100, true, 44100, 88200, 46},   {48000, true, 48000, 96000, 48},  {88200, false, 88200, 88200, 61},
-      {96000, false, 96000, 96000, 64},  {192000, false, 192000, 192000, 96},
+      {44100, true, 44100, 88200, 46},
+      {48000, true, 48000, 96000, 48},
+      {88200, false, 88200, 88200, 61},
+      {96000, false, 96000, 96000, 64},
+      {192000, false, 192000, 192000, 96},
       // Out of range: clamped for the design, oversampling decided on the rate as given.
-      {8000, true, 44100, 88200, 46},    {300000, false, 44100, 44100, 46}, {NAN, false, 44100, 44100, 46},
+      {8000, true, 44100, 88200, 46},
+      {300000, false, 44100, 44100, 46},
+      {NAN, false, 44100, 44100, 46},
   };
   for (const auto& c : cases) {
     ChannelStrip strip;
@@ -137,7 +143,9 @@ TEST(ChannelStrip, RoutesOutputsAsTheHostAsks) {
   const StripSettings s = transparent();
   const int n = 200, latency = 46;
   const std::vector<float> left = noise<float>(n, 5), right = noise<float>(n, 6);
-  auto delayed = [&](const std::vector<float>& v, int i) { return i < latency ? 0.0f : v[i - latency]; };
+  auto delayed = [&](const std::vector<float>& v, int i) {
+    return i < latency ? 0.0f : v[i - latency];
+  };
   const float sentinel = 7.0f;
   const struct {
     bool stereo, secondOutput;

@@ -69,8 +69,8 @@ TEST(ParameterMapping, SwitchesAndThreeWays) {
     float v;
     int left, right;
     const char* text;
-  } lsr[] = {{0.0f, 1, 0, "Left"}, {0.2499f, 1, 0, "Left"}, {0.25f, 1, 1, "Stereo"},
-             {0.7499f, 1, 1, "Stereo"}, {0.75f, 0, 1, "Right"}, {1.0f, 0, 1, "Right"}};
+  } lsr[] = {{0.0f, 1, 0, "Left"},      {0.2499f, 1, 0, "Left"}, {0.25f, 1, 1, "Stereo"},
+             {0.7499f, 1, 1, "Stereo"}, {0.75f, 0, 1, "Right"},  {1.0f, 0, 1, "Right"}};
   for (const auto& c : lsr) {
     const StripSettings s = with(kLsr, c.v);
     EXPECT_EQ(s.processLeft, c.left) << c.v;
@@ -88,12 +88,23 @@ TEST(ParameterMapping, DisplayTexts) {
     float value;
     const char* text;
   } cases[] = {
-      {kEqAll, 1, "On   "},    {kEqAll, 0, "Off  "},      {kOutput, 0.5f, "0dB"},
-      {kOutput, 1, "20dB"},    {kOutput, 0, "-20dB"},     {kSat, 1, "Sat"},
-      {kSat, 0, "Thru"},       {kHpfFreq, 0.5f, "140Hz"}, {kHfFreq, 0.5f, "4.64kHz"},
-      {kHfFreq, 1, "20.0kHz"}, {kLfGain, 0.0f, "-20.00dB"}, {kLmGain, 0.625f, "3.50dB"},
-      {kLmQ, 0.1f, "0.7"},     {kLmQ, 0.5f, "2.0"},       {kHmQ, 0.9f, "4.0"},
-      {2, 0.5f, ""},           {39, 1, ""},
+      {kEqAll, 1, "On   "},
+      {kEqAll, 0, "Off  "},
+      {kOutput, 0.5f, "0dB"},
+      {kOutput, 1, "20dB"},
+      {kOutput, 0, "-20dB"},
+      {kSat, 1, "Sat"},
+      {kSat, 0, "Thru"},
+      {kHpfFreq, 0.5f, "140Hz"},
+      {kHfFreq, 0.5f, "4.64kHz"},
+      {kHfFreq, 1, "20.0kHz"},
+      {kLfGain, 0.0f, "-20.00dB"},
+      {kLmGain, 0.625f, "3.50dB"},
+      {kLmQ, 0.1f, "0.7"},
+      {kLmQ, 0.5f, "2.0"},
+      {kHmQ, 0.9f, "4.0"},
+      {2, 0.5f, ""},
+      {39, 1, ""},
   };
   for (const auto& c : cases) EXPECT_EQ(display(c.index, c.value), c.text) << c.index;
   // Every text of a value in 0..1 fits the 8 characters hosts allow.

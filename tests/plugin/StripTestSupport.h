@@ -59,8 +59,8 @@ inline auto noHook() {
 
 // Runs a whole signal through the strip in blocks of the given sizes (repeated).
 template <typename Sample>
-void run(ChannelStrip& strip, const StripSettings& s, std::vector<Sample>& l, std::vector<Sample>& r,
-         ChannelStrip::Routing routing, const std::vector<int>& blocks) {
+void run(ChannelStrip& strip, const StripSettings& s, std::vector<Sample>& l,
+         std::vector<Sample>& r, ChannelStrip::Routing routing, const std::vector<int>& blocks) {
   const int total = static_cast<int>(l.size());
   int pos = 0;
   for (std::size_t b = 0; pos < total; ++b) {

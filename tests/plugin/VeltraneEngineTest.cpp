@@ -25,7 +25,8 @@ TEST(VeltraneEngine, TellsTheHostWhenResumeChangesTheLatency) {
   const struct {
     float rate;
     int calls, delay;
-  } steps[] = {{44100, 0, 46}, {48000, 1, 48}, {48000, 1, 48}, {96000, 2, 64}, {300000, 3, 46}, {44100, 3, 46}};
+  } steps[] = {{44100, 0, 46}, {48000, 1, 48},  {48000, 1, 48},
+               {96000, 2, 64}, {300000, 3, 46}, {44100, 3, 46}};
   for (const auto& step : steps) {
     effect->setSampleRate(step.rate);
     effect->resume();

@@ -90,7 +90,8 @@ TEST_F(ChunkTest, OldChunksLoadInBothByteOrders) {
     }
     // Fewer presets and values than the store holds: the rest keeps its contents.
     auto before = snapshot(*effect);
-    EXPECT_EQ(0, giveChunk(*effect, oldChunk(reversed, 2, 1, 2, 10, [](int, int) { return 0.25f; }).bytes));
+    EXPECT_EQ(0, giveChunk(*effect,
+                           oldChunk(reversed, 2, 1, 2, 10, [](int, int) { return 0.25f; }).bytes));
     EXPECT_EQ(1, effect->getPresetNo());
     EXPECT_EQ(before.names[4], effect->presetName(4));
     EXPECT_EQ(effect->getDefaultPreset().values[20], effect->presetValue(1, 20));
@@ -102,7 +103,9 @@ TEST_F(ChunkTest, RejectedChunksAnswerMinusOneAndChangeNothing) {
   scramble(*effect);
   effect->setPresetNo(2);
   auto good = takeChunk(*effect);
-  auto cut = [&](std::size_t size) { return std::vector<unsigned char>(good.begin(), good.begin() + size); };
+  auto cut = [&](std::size_t size) {
+    return std::vector<unsigned char>(good.begin(), good.begin() + size);
+  };
   auto withWord = [&](std::size_t at, std::uint32_t word) {
     auto bytes = good;
     std::memcpy(bytes.data() + at, &word, 4);
@@ -122,7 +125,9 @@ TEST_F(ChunkTest, RejectedChunksAnswerMinusOneAndChangeNothing) {
       {"bank with a negative count", withWord(8 + 13, 0xFFFFFFFF)},
       {"old chunk shorter than its head", cut(20)},
       {"old chunk value out of range in the fourth preset",
-       oldChunk(false, 5, 0, 5, 40, [](int k, int i) { return k == 3 && i == kHpfFreq ? 1.5f : 0.5f; }).bytes},
+       oldChunk(false, 5, 0, 5, 40,
+                [](int k, int i) { return k == 3 && i == kHpfFreq ? 1.5f : 0.5f; })
+           .bytes},
       // 100 bytes for five presets: blocks of 20 bytes, too short for the last name.
       {"old chunk too short for its names", oldChunk(false, 5, 0, 0, 0, oldValue).zeros(100).bytes},
   };
@@ -137,7 +142,9 @@ TEST_F(ChunkTest, RejectedChunksAnswerMinusOneAndChangeNothing) {
 TEST_F(ChunkTest, ChunkOfTheOldFormatMayHoldMoreValuesThanTheStore) {
   // 50 values per block: blocks lie beyond the old 952-byte work area and are still read.
   auto effect = makeEffect();
-  auto value = [](int k, int i) { return i < 40 ? 0.2f * k : 2.0f; };  // unused positions may hold anything
+  auto value = [](int k, int i) {
+    return i < 40 ? 0.2f * k : 2.0f;
+  };  // unused positions may hold anything
   EXPECT_EQ(0, giveChunk(*effect, oldChunk(false, 5, 4, 5, 50, value).bytes));
   EXPECT_EQ(4, effect->getPresetNo());
   EXPECT_EQ("Old chunk 4", std::string(effect->presetName(4)));

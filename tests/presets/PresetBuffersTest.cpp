@@ -13,9 +13,11 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 // up presets, parameters or byte order cannot pass by accident.
 void fillDistinct(Veltrane& effect, float offset) {
   for (int k = 0; k < kNumPresets; ++k) {
-    effect.setPresetNameOf(k, ("Preset " + std::to_string(k) + " v" + std::to_string(offset)).c_str());
+    effect.setPresetNameOf(k,
+                           ("Preset " + std::to_string(k) + " v" + std::to_string(offset)).c_str());
     for (int i = 0; i < kNumPresetValues; ++i)
-      if (!effect.isDummy(i)) effect.setPresetValue(k, i, std::fmod(offset + 0.013f * i + 0.17f * k, 1.0f));
+      if (!effect.isDummy(i))
+        effect.setPresetValue(k, i, std::fmod(offset + 0.013f * i + 0.17f * k, 1.0f));
   }
 }
 
@@ -36,7 +38,8 @@ TEST_F(PresetBuffersTest, BuffersHaveTheDocumentedSizesAndHeaders) {
   EXPECT_EQ(41 + 5 * (168 + 32 * 22), editor.BankToBuffer(bank));
   // Byte for byte what a hand-written bank holds, header included.
   EXPECT_EQ(handBank(snapshot(*effect), savedParameters(*effect), false, 3).bytes, bank);
-  EXPECT_EQ(std::vector<unsigned char>({'M', 'R', 'X', 'Q', 0x22}), std::vector<unsigned char>(preset.begin(), preset.begin() + 5));
+  EXPECT_EQ(std::vector<unsigned char>({'M', 'R', 'X', 'Q', 0x22}),
+            std::vector<unsigned char>(preset.begin(), preset.begin() + 5));
 }
 
 TEST_F(PresetBuffersTest, PresetAndBankRoundTripInBothByteOrders) {
@@ -90,7 +93,8 @@ TEST_F(PresetBuffersTest, OldPositionalFormatsLoadInBothByteOrders) {
     EXPECT_EQ(1, effect->getPresetNo());
     EXPECT_STREQ("Old preset", effect->presetName(1));
     for (int i = 0; i < kNumPresetValues; ++i) {
-      float expected = (i < 28 && !effect->isDummyOld(i)) ? 0.01f * i : effect->getDefaultPreset().values[i];
+      float expected =
+          (i < 28 && !effect->isDummyOld(i)) ? 0.01f * i : effect->getDefaultPreset().values[i];
       EXPECT_EQ(expected, effect->presetValue(1, i)) << i;
     }
     for (int i = 0; i < kNumPresetValues; ++i) {  // other presets untouched
@@ -147,14 +151,18 @@ TEST_F(PresetBuffersTest, RejectedLoadsLeaveTheStoreAsItWas) {
     bool isBank;
     std::vector<unsigned char> bytes;
   } cases[] = {
-      {"preset value below 0", false, preset(3, 232).nameRecord(0, "n").paramRecord(0, 1, 0.2f).paramRecord(0, 2, -0.1f).bytes},
+      {"preset value below 0", false,
+       preset(3, 232).nameRecord(0, "n").paramRecord(0, 1, 0.2f).paramRecord(0, 2, -0.1f).bytes},
       {"preset value NaN", false, preset(2, 200).nameRecord(0, "n").paramRecord(0, 1, kNaN).bytes},
       {"preset negative count", false, preset(-1, 0).bytes},
       {"preset dataSize past end", false, preset(2, 200).nameRecord(0, "n").bytes},
-      {"preset count past records", false, preset(5, 200).nameRecord(0, "n").paramRecord(0, 1, 0.2f).bytes},
+      {"preset count past records", false,
+       preset(5, 200).nameRecord(0, "n").paramRecord(0, 1, 0.2f).bytes},
       {"preset record size past end", false, preset(1, 32).i32(1).i32(1000).i32(0).zeros(20).bytes},
-      {"preset record too short for its value", false, preset(1, 20).i32(1).i32(8).i32(0).zeros(8).bytes},
-      {"preset header cut", false, [&] {
+      {"preset record too short for its value", false,
+       preset(1, 20).i32(1).i32(8).i32(0).zeros(8).bytes},
+      {"preset header cut", false,
+       [&] {
          auto bytes = preset(0, 0).bytes;
          bytes.pop_back();
          return bytes;
@@ -165,10 +173,17 @@ TEST_F(PresetBuffersTest, RejectedLoadsLeaveTheStoreAsItWas) {
       {"shorter than ID and type", false, HandBuffer{}.u32(id).bytes},
       {"old preset value above 1", false, oldPreset(40, 1.5f).bytes},
       {"old preset without a whole name", false, HandBuffer{}.u32(id).u8(0x21).zeros(20).bytes},
-      {"bank value NaN", true, bank(4, 400).nameRecord(0, "a").paramRecord(0, 1, 0.1f).nameRecord(1, "b").paramRecord(1, 1, kNaN).bytes},
+      {"bank value NaN", true,
+       bank(4, 400)
+           .nameRecord(0, "a")
+           .paramRecord(0, 1, 0.1f)
+           .nameRecord(1, "b")
+           .paramRecord(1, 1, kNaN)
+           .bytes},
       {"bank negative count", true, bank(-5, 0).bytes},
       {"bank cut inside a record", true, bank(2, 200).nameRecord(0, "a").i32(1).i32(20).bytes},
-      {"old bank value out of range in block 3", true, [&] {
+      {"old bank value out of range in block 3", true,
+       [&] {
          HandBuffer b;
          b.u32(id).u8(0x37);
          for (int k = 0; k < 5; ++k) {
@@ -181,7 +196,8 @@ TEST_F(PresetBuffersTest, RejectedLoadsLeaveTheStoreAsItWas) {
   };
   for (const auto& c : cases) {
     StoreSnapshot before = snapshot(*effect);
-    bool loaded = c.isBank ? editor.loadBankBuffer(c.bytes, false) : editor.loadPresetBuffer(c.bytes, false);
+    bool loaded =
+        c.isBank ? editor.loadBankBuffer(c.bytes, false) : editor.loadPresetBuffer(c.bytes, false);
     EXPECT_FALSE(loaded) << c.what;
     EXPECT_EQ(before, snapshot(*effect)) << c.what;
   }
@@ -195,19 +211,24 @@ TEST_F(PresetBuffersTest, BankValuesOutOfRangeAreCorrectedWithAMessage) {
       .nameRecord(2, "Loud snare")
       .paramRecord(2, 12, 1.5f)
       .paramRecord(2, 13, -std::numeric_limits<float>::infinity())
-      .i32(7).i32(4).i32(2).zeros(4)          // a record type the reader skips
-      .nameRecord(7, "no such preset")        // a preset number out of range: skipped
-      .paramRecord(2, 55, 0.5f);              // a parameter number out of range: ignored
+      .i32(7)
+      .i32(4)
+      .i32(2)
+      .zeros(4)                         // a record type the reader skips
+      .nameRecord(7, "no such preset")  // a preset number out of range: skipped
+      .paramRecord(2, 55, 0.5f);        // a parameter number out of range: ignored
   StoreSnapshot before = snapshot(*effect);
   testing::internal::CaptureStderr();
   ASSERT_TRUE(editor.loadBankBuffer(b.bytes, false));
-  EXPECT_EQ("Invalid parameter 12 value 1.500000 on load of preset 2 Loud snare\n"
-            "Invalid parameter 13 value -inf on load of preset 2 Loud snare\n",
-            testing::internal::GetCapturedStderr());
+  EXPECT_EQ(
+      "Invalid parameter 12 value 1.500000 on load of preset 2 Loud snare\n"
+      "Invalid parameter 13 value -inf on load of preset 2 Loud snare\n",
+      testing::internal::GetCapturedStderr());
   EXPECT_EQ(1.0f, effect->presetValue(2, 12));
   EXPECT_EQ(0.0f, effect->presetValue(2, 13));
-  EXPECT_EQ(effect->getDefaultPreset().values[14], effect->presetValue(2, 14));  // began from the defaults
-  EXPECT_EQ(0, effect->getPresetNo());  // current preset 9 does not exist
+  EXPECT_EQ(effect->getDefaultPreset().values[14],
+            effect->presetValue(2, 14));  // began from the defaults
+  EXPECT_EQ(0, effect->getPresetNo());    // current preset 9 does not exist
   StoreSnapshot after = snapshot(*effect);
   for (int k : {0, 1, 3, 4}) {  // presets without records keep their contents
     EXPECT_EQ(before.names[k], after.names[k]);
@@ -240,7 +261,8 @@ TEST_F(PresetBuffersTest, PresetRecordsMayOmitParametersAndLeaveThemAtDefaults) 
   EXPECT_EQ(4, effect->getPresetNo());
   EXPECT_STREQ("Sparse", effect->presetName(4));
   for (int i = 0; i < kNumPresetValues; ++i)
-    EXPECT_EQ(i == 3 ? 0.25f : effect->getDefaultPreset().values[i], effect->presetValue(4, i)) << i;
+    EXPECT_EQ(i == 3 ? 0.25f : effect->getDefaultPreset().values[i], effect->presetValue(4, i))
+        << i;
   // The values reached the engine, not only the store.
   EXPECT_EQ(0.25f, effect->getParameter(3));
 }

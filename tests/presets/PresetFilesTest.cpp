@@ -12,7 +12,8 @@ namespace {
 
 void writeFile(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<unsigned char> readFile(const std::filesystem::path& path) {
@@ -111,7 +112,8 @@ TEST_F(PresetFilesTest, EndianReversedLoadInvertsTheByteOrderDecision) {
 TEST_F(PresetFilesTest, LoadsThatCannotHappenChangeNothing) {
   std::filesystem::create_directory(files.path() / "folder.zal");
   writeFile(files.path() / "tiny.zal", {'M', 'R', 'X', 'Q'});
-  writeFile(files.path() / "huge.zab", std::vector<unsigned char>(CPresetSystemEditor::kMaxLoadBytes + 1, 0));
+  writeFile(files.path() / "huge.zab",
+            std::vector<unsigned char>(CPresetSystemEditor::kMaxLoadBytes + 1, 0));
   const std::string tooLongName = files.dir() + std::string(257, 'n');
   const std::string tooLongDir = "/" + std::string(300, 'd') + "/x.zal";
   struct Case {

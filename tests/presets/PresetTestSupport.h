@@ -40,7 +40,8 @@ struct StoreSnapshot {
 inline StoreSnapshot snapshot(Veltrane& effect) {
   StoreSnapshot s;
   for (int k = 0; k < kNumPresets; ++k) {
-    s.names[k] = std::string(effect.presetName(k), strnlen(effect.presetName(k), kPresetNameLength));
+    s.names[k] =
+        std::string(effect.presetName(k), strnlen(effect.presetName(k), kPresetNameLength));
     for (int i = 0; i < kNumPresetValues; ++i) s.values[k][i] = effect.presetValue(k, i);
   }
   s.presetNo = effect.getPresetNo();
@@ -77,7 +78,8 @@ struct HandBuffer {
     return *this;
   }
   // ID and type, then (record-based kinds) the rest of the header.
-  HandBuffer& header(std::uint8_t type, std::int32_t items, std::int32_t current, std::int32_t dataSize) {
+  HandBuffer& header(std::uint8_t type, std::int32_t items, std::int32_t current,
+                     std::int32_t dataSize) {
     u32(static_cast<std::uint32_t>(Veltrane::kUniqueId)).u8(type);
     return i32(0x01080000).i32(40).i32(items).i32(current).i32(dataSize).zeros(16);
   }

@@ -59,7 +59,8 @@ TEST(AEffGUIEditor, OpenWithoutAUsableWindowFailsAndLeavesNothingOpen) {
   effect->setEditor(editor);
   AEffect* e = effect->getAeffect();
   // No X server in the test run, or a window id that does not exist: no window either way.
-  EXPECT_EQ(e->dispatcher(e, effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff0}), 0), 0);
+  EXPECT_EQ(e->dispatcher(e, effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff0}), 0),
+            0);
   EXPECT_EQ(editor->getFrame(), nullptr);
   e->dispatcher(e, effEditIdle, 0, 0, nullptr, 0);
   e->dispatcher(e, effClose, 0, 0, nullptr, 0);
@@ -78,7 +79,8 @@ TEST(AEffGUIEditor, IdleRedrawsAndGesturesReachTheHost) {
   frame->onMouseDown(down, CButtonState(kLButton));
   frame->onMouseMoved(moved, CButtonState(kLButton));
   frame->onMouseUp(moved, CButtonState(kLButton));
-  EXPECT_NEAR(editor.knob->getValue(), 0.05f, 1e-6) << "the frame read the editor's linear knob mode";
+  EXPECT_NEAR(editor.knob->getValue(), 0.05f, 1e-6)
+      << "the frame read the editor's linear knob mode";
   EXPECT_EQ(hostCalls, (std::vector<std::string>{"43 5", "44 5"}));
   editor.knob->setValue(0.9f);
   editor.knob->setDirty(true);
@@ -118,7 +120,8 @@ TEST(AEffGUIEditor, OpeningTwiceClosesTheFirstWindow) {
   first->remember();
   ASSERT_EQ(e->dispatcher(e, effEditOpen, 0, 0, nullptr, 0), 1);
   EXPECT_NE(editor->getFrame(), first);
-  EXPECT_EQ(first->getNbReference(), 1) << "the first frame was closed (only our reference is left)";
+  EXPECT_EQ(first->getNbReference(), 1)
+      << "the first frame was closed (only our reference is left)";
   EXPECT_EQ(first->getNbViews(), 0);
   first->forget();
   e->dispatcher(e, effClose, 0, 0, nullptr, 0);
@@ -132,6 +135,6 @@ TEST(AEffGUIEditor, DestroyingTheEditorWithTheWindowOpenClosesTheFrame) {
   editor->getFrame()->onMouseDown(inField, CButtonState(kLButton));
   VstKeyCode x = key('x', 0);
   editor->onKeyDown(x);  // an edit in progress, which closing would commit
-  delete editor;  // no call into the destroyed editor; ASan reports anything left behind
+  delete editor;         // no call into the destroyed editor; ASan reports anything left behind
   SUCCEED();
 }

@@ -92,8 +92,8 @@ TEST_F(JournalTest, DispatcherTurnsOpcodesIntoCalls) {
   lines.push_back("--");
   effect->setParameterAutomated(2, 0.25f);
   const std::vector<std::string> expected = {
-      "resume", "suspend", "get preset chunk", "set chunk xyz", "--", "set 2 0.250000",
-      "host 0 2 0 0.250000"};
+      "resume", "suspend",        "get preset chunk",   "set chunk xyz",
+      "--",     "set 2 0.250000", "host 0 2 0 0.250000"};
   EXPECT_EQ(lines, expected);
   EXPECT_EQ(e->dispatcher(e, effGetVstVersion, 0, 0, nullptr, 0), 2400);
   EXPECT_EQ(e->dispatcher(e, effIdentify, 0, 0, nullptr, 0), vstFourCC('N', 'v', 'E', 'f'));

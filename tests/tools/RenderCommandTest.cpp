@@ -21,8 +21,8 @@ struct Outcome {
 };
 
 Outcome render(const std::string& arguments) {
-  const std::string command =
-      std::string(VELTRANE_HOST_PATH) + " render " + VELTRANE_PLUGIN_PATH + " " + arguments + " 2>&1";
+  const std::string command = std::string(VELTRANE_HOST_PATH) + " render " + VELTRANE_PLUGIN_PATH +
+                              " " + arguments + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   Outcome run{-1, ""};
   if (!pipe) return run;
@@ -108,15 +108,18 @@ TEST_F(Render, FilesKeepTheirFormatAndPassUnchangedWithTheEqualiserOff) {
     int outChannels, latency;
   } cases[] = {
       {"a.wav", "a-out.wav", 44100, 2, SF_FORMAT_WAV | SF_FORMAT_FLOAT, "", 2, 46},
-      {"b.flac", "b-out.flac", 48000, 1, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "--double --block 17", 1, 48},
-      {"c.aiff", "c-out.aif", 96000, 2, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "--mono --block 1000", 1, 64},
+      {"b.flac", "b-out.flac", 48000, 1, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "--double --block 17",
+       1, 48},
+      {"c.aiff", "c-out.aif", 96000, 2, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "--mono --block 1000", 1,
+       64},
   };
   for (const auto& c : cases) {
     writeSound(at(c.in), noiseSound(c.rate, c.channels, c.format, 5000));
     const Sound in = readSound(at(c.in));  // as the file holds it
     const Outcome run = render(at(c.in) + " " + at(c.out) + " --set \"EQ all=0\" " + c.options);
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("latency " + std::to_string(c.latency) + " samples"), std::string::npos);
+    EXPECT_NE(run.output.find("latency " + std::to_string(c.latency) + " samples"),
+              std::string::npos);
     const Sound out = readSound(at(c.out));
     ASSERT_EQ(out.format, c.format) << c.in;
     ASSERT_EQ(out.rate, c.rate);
@@ -125,7 +128,9 @@ TEST_F(Render, FilesKeepTheirFormatAndPassUnchangedWithTheEqualiserOff) {
     ASSERT_EQ(frames, 5000u);
     for (std::size_t i = 0; i < frames; ++i) {
       for (int ch = 0; ch < out.channels; ++ch) {
-        const float expected = i < static_cast<std::size_t>(c.latency) ? 0.0f : in.samples[(i - c.latency) * c.channels + ch];
+        const float expected = i < static_cast<std::size_t>(c.latency)
+                                   ? 0.0f
+                                   : in.samples[(i - c.latency) * c.channels + ch];
         ASSERT_EQ(out.samples[i * out.channels + ch], expected) << c.in << " frame " << i;
       }
     }
@@ -158,7 +163,8 @@ TEST_F(Render, FailuresExplainAndOverwriteNothing) {
     EXPECT_NE(run.status, 0) << c.arguments;
     EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << "\n" << run.output;
     std::ifstream previous(at("out.wav"));
-    std::string contents((std::istreambuf_iterator<char>(previous)), std::istreambuf_iterator<char>());
+    std::string contents((std::istreambuf_iterator<char>(previous)),
+                         std::istreambuf_iterator<char>());
     EXPECT_EQ(contents, "previous contents") << c.arguments;
   }
   for (const auto& entry : fs::directory_iterator(dir)) {

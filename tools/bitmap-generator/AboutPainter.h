@@ -10,19 +10,19 @@
 namespace vtgen {
 
 class AboutPainter {
-public:
-    static constexpr int kWidth = kPanelWidth;
-    static constexpr int kHeight = kPanelHeight;
+ public:
+  static constexpr int kWidth = kPanelWidth;
+  static constexpr int kHeight = kPanelHeight;
 
-    // The version box in picture coordinates.
-    static Box versionBox();
+  // The version box in picture coordinates.
+  static Box versionBox();
 
-    Surface paint() const;
+  Surface paint() const;
 
-private:
-    void paintPlate(cairo_t* cr, cairo_surface_t* surface) const;
-    void paintEmblem(cairo_t* cr) const;
-    void paintTexts(cairo_t* cr) const;
+ private:
+  void paintPlate(cairo_t* cr, cairo_surface_t* surface) const;
+  void paintEmblem(cairo_t* cr) const;
+  void paintTexts(cairo_t* cr) const;
 };
 
-} // namespace vtgen
+}  // namespace vtgen

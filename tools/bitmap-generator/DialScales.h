@@ -23,4 +23,4 @@ void drawCoaxScale(cairo_t* cr, const CoaxKnob& knob);
 void drawHighPassScale(cairo_t* cr);
 void drawOutputScale(cairo_t* cr);
 
-} // namespace vtgen
+}  // namespace vtgen

@@ -12,15 +12,12 @@
 namespace vtgen {
 
 struct Colour {
-    double r;
-    double g;
-    double b;
+  double r;
+  double g;
+  double b;
 };
 
-constexpr Colour rgb(int r, int g, int b)
-{
-    return {r / 255.0, g / 255.0, b / 255.0};
-}
+constexpr Colour rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
 Colour mix(Colour a, Colour b, double amount);
 
@@ -48,16 +45,17 @@ void fillVertical(cairo_t* cr, double top, double bottom, Colour upper, Colour l
 enum class Align { Left, Centre, Right };
 
 struct TextStyle {
-    double size;
-    bool bold;
-    Colour colour;
-    double alpha = 1.0;
-    bool shadow = true; // a faint dark copy one pixel below, as printed legends on metal look
+  double size;
+  bool bold;
+  Colour colour;
+  double alpha = 1.0;
+  bool shadow = true;  // a faint dark copy one pixel below, as printed legends on metal look
 };
 
 // Draws text whose cap height is centred on y; x is the left edge, the middle or the right
 // edge depending on align. Returns the advance width.
-double drawText(cairo_t* cr, std::string_view text, double x, double y, Align align, const TextStyle& style);
+double drawText(cairo_t* cr, std::string_view text, double x, double y, Align align,
+                const TextStyle& style);
 double textWidth(cairo_t* cr, std::string_view text, double size, bool bold);
 
 // Knob dial geometry: angle in degrees clockwise from straight up.
@@ -69,18 +67,19 @@ void radialLine(cairo_t* cr, Point centre, double innerRadius, double outerRadiu
                 double width, Colour colour, double alpha = 1.0);
 
 // Soft round shadow under a circular part.
-void softShadow(cairo_t* cr, Point centre, double radius, double offsetY, double spread, double strength);
+void softShadow(cairo_t* cr, Point centre, double radius, double offsetY, double spread,
+                double strength);
 
 // Deterministic noise so the committed pictures do not change between runs.
 class Noise {
-public:
-    explicit Noise(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next();
-    double uniform(); // [0, 1)
-    double signedUniform() { return uniform() * 2.0 - 1.0; }
+ public:
+  explicit Noise(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t next();
+  double uniform();  // [0, 1)
+  double signedUniform() { return uniform() * 2.0 - 1.0; }
 
-private:
-    std::uint64_t state_;
+ private:
+  std::uint64_t state_;
 };
 
 // Horizontal brushing over the given box of an image surface: per-row streaks of random
@@ -88,4 +87,4 @@ private:
 void brushTexture(cairo_surface_t* image, Box box, double streakStrength, double grainStrength,
                   std::uint64_t seed);
 
-} // namespace vtgen
+}  // namespace vtgen

@@ -10,4 +10,4 @@ namespace vtgen {
 // The family fontconfig actually picks for `family` (empty if it picks nothing).
 std::string resolvedFontFamily(const char* family);
 
-} // namespace vtgen
+}  // namespace vtgen

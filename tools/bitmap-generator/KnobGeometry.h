@@ -21,4 +21,4 @@ constexpr double kOutputSkirtRadius = 25.0;
 constexpr double kOutputCapRadius = 16.5;
 constexpr double kOutputTickInner = 29.0;
 
-} // namespace vtgen
+}  // namespace vtgen

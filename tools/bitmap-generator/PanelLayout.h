@@ -9,17 +9,17 @@
 namespace vtgen {
 
 struct Point {
-    double x;
-    double y;
+  double x;
+  double y;
 };
 
 struct Box {
-    int left;
-    int top;
-    int width;
-    int height;
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
+  int left;
+  int top;
+  int width;
+  int height;
+  int right() const { return left + width; }
+  int bottom() const { return top + height; }
 };
 
 constexpr int kPanelWidth = 778;
@@ -34,27 +34,59 @@ constexpr double kCoaxClickRadius = 23.0;
 enum class Band { Low, LowMid, HighMid, High };
 
 struct CoaxKnob {
-    Band band;
-    int centreBitmap;
-    int centreImages;
-    std::string_view ringFile;
-    int ringImages;
-    Box image;
-    Point centre; // window coordinates
-    double gainRangeDb;
-    std::array<double, 11> frequencies;
-    std::string_view name;
+  Band band;
+  int centreBitmap;
+  int centreImages;
+  std::string_view ringFile;
+  int ringImages;
+  Box image;
+  Point centre;  // window coordinates
+  double gainRangeDb;
+  std::array<double, 11> frequencies;
+  std::string_view name;
 };
 
 inline const std::array<CoaxKnob, 4> kCoaxKnobs = {{
-    {Band::Low, 11571, 41, "bmp11558.png", 11, {174, 76, kCoaxSize, kCoaxSize}, {209, 111}, 20.0,
-     {30, 35, 43, 63, 103, 150, 210, 240, 350, 368, 410}, "LF"},
-    {Band::LowMid, 11572, 29, "bmp11559.png", 15, {293, 76, kCoaxSize, kCoaxSize}, {328, 111}, 14.0,
-     {75, 85, 111, 160, 289, 428, 610, 768, 966, 1190, 1550}, "LMF"},
-    {Band::HighMid, 11573, 29, "bmp11576.png", 15, {412, 76, kCoaxSize, kCoaxSize}, {447, 111}, 14.0,
-     {420, 458, 635, 1125, 1860, 2760, 3750, 5150, 6150, 7500, 9700}, "HMF"},
-    {Band::High, 11553, 41, "bmp11557.png", 11, {532, 76, kCoaxSize, kCoaxSize}, {568, 111}, 20.0,
-     {1480, 1550, 1650, 2160, 2960, 4640, 6360, 8890, 12100, 15800, 20000}, "HF"},
+    {Band::Low,
+     11571,
+     41,
+     "bmp11558.png",
+     11,
+     {174, 76, kCoaxSize, kCoaxSize},
+     {209, 111},
+     20.0,
+     {30, 35, 43, 63, 103, 150, 210, 240, 350, 368, 410},
+     "LF"},
+    {Band::LowMid,
+     11572,
+     29,
+     "bmp11559.png",
+     15,
+     {293, 76, kCoaxSize, kCoaxSize},
+     {328, 111},
+     14.0,
+     {75, 85, 111, 160, 289, 428, 610, 768, 966, 1190, 1550},
+     "LMF"},
+    {Band::HighMid,
+     11573,
+     29,
+     "bmp11576.png",
+     15,
+     {412, 76, kCoaxSize, kCoaxSize},
+     {447, 111},
+     14.0,
+     {420, 458, 635, 1125, 1860, 2760, 3750, 5150, 6150, 7500, 9700},
+     "HMF"},
+    {Band::High,
+     11553,
+     41,
+     "bmp11557.png",
+     11,
+     {532, 76, kCoaxSize, kCoaxSize},
+     {568, 111},
+     20.0,
+     {1480, 1550, 1650, 2160, 2960, 4640, 6360, 8890, 12100, 15800, 20000},
+     "HF"},
 }};
 
 inline const std::array<double, 41> kHighPassFrequencies = {
@@ -80,11 +112,11 @@ constexpr int kButtonWidth = 30;
 constexpr int kButtonHeight = 16;
 
 struct Toggle {
-    int bitmap;
-    int left;
-    int top;
-    std::string_view legend;
-    bool legendRight; // legend printed right of the button instead of left
+  int bitmap;
+  int left;
+  int top;
+  std::string_view legend;
+  bool legendRight;  // legend printed right of the button instead of left
 };
 
 inline const std::array<Toggle, 9> kToggles = {{
@@ -104,11 +136,11 @@ constexpr int kSwitchWidth = 52;
 constexpr int kSwitchHeight = 16;
 
 struct Selector {
-    int bitmap;
-    int left;
-    int top;
-    std::array<std::string_view, 3> positions;
-    std::string_view legend;
+  int bitmap;
+  int left;
+  int top;
+  std::array<std::string_view, 3> positions;
+  std::string_view legend;
 };
 
 inline const std::array<Selector, 3> kSelectors = {{
@@ -122,24 +154,24 @@ constexpr int kLedBitmap = 11520;
 constexpr Box kLed{712, 57, 16, 16};
 
 // Areas the editor draws into or listens on.
-constexpr Box kLatencyText{58, 214, 94, 12};      // both read-outs together (58..152)
-constexpr Box kAboutHotSpot{323, 210, 135, 17};   // (323,210)-(458,227)
+constexpr Box kLatencyText{58, 214, 94, 12};     // both read-outs together (58..152)
+constexpr Box kAboutHotSpot{323, 210, 135, 17};  // (323,210)-(458,227)
 constexpr int kAboutBitmap = 11580;
 constexpr int kBackgroundBitmap = 11500;
 
 // Preset row: a rail from y 229 down to the window's bottom edge, its keys at y 232..246.
 constexpr int kRailTop = 229;
-constexpr Box kNameField{175, 232, 117, 14};      // (175..292), centred on y 239
+constexpr Box kNameField{175, 232, 117, 14};  // (175..292), centred on y 239
 constexpr Box kPresetMenu{293, 232, 12, 14};
 
 enum class PanelGlyph { Save, Load, Store, Recall, Word, Rocker, Help };
 
 struct PanelButton {
-    int bitmap;
-    int images;
-    Box box;
-    PanelGlyph glyph;
-    std::string_view word;
+  int bitmap;
+  int images;
+  Box box;
+  PanelGlyph glyph;
+  std::string_view word;
 };
 
 inline const std::array<PanelButton, 12> kPanelButtons = {{
@@ -161,4 +193,4 @@ inline const std::array<PanelButton, 12> kPanelButtons = {{
 constexpr double kKnobStartDegrees = -135.0;
 constexpr double kKnobSweepDegrees = 270.0;
 
-} // namespace vtgen
+}  // namespace vtgen

@@ -8,19 +8,19 @@
 namespace vtgen {
 
 class PanelPainter {
-public:
-    Surface paint() const;
+ public:
+  Surface paint() const;
 
-private:
-    void paintPlate(cairo_t* cr, cairo_surface_t* surface) const;
-    void paintGrooves(cairo_t* cr) const;
-    void paintScrews(cairo_t* cr) const;
-    void paintControlLegends(cairo_t* cr) const;
-    void paintLatencyWindow(cairo_t* cr) const;
-    void paintNamePlate(cairo_t* cr) const;
+ private:
+  void paintPlate(cairo_t* cr, cairo_surface_t* surface) const;
+  void paintGrooves(cairo_t* cr) const;
+  void paintScrews(cairo_t* cr) const;
+  void paintControlLegends(cairo_t* cr) const;
+  void paintLatencyWindow(cairo_t* cr) const;
+  void paintNamePlate(cairo_t* cr) const;
 };
 
 // A slotted screw head, as in the plate's corners and the about picture.
 void drawScrew(cairo_t* cr, double x, double y, double degrees);
 
-} // namespace vtgen
+}  // namespace vtgen

@@ -10,19 +10,19 @@
 namespace vtgen {
 
 class PreviewComposer {
-public:
-    explicit PreviewComposer(const BitmapSet& bitmaps) : bitmaps_(bitmaps) {}
+ public:
+  explicit PreviewComposer(const BitmapSet& bitmaps) : bitmaps_(bitmaps) {}
 
-    bool write(const std::filesystem::path& file) const;
+  bool write(const std::filesystem::path& file) const;
 
-    // The about picture as the editor shows it, with its version label in light and in dark ink.
-    bool writeAbout(const std::filesystem::path& file) const;
+  // The about picture as the editor shows it, with its version label in light and in dark ink.
+  bool writeAbout(const std::filesystem::path& file) const;
 
-private:
-    // Draws picture `image` of a strip at its place, `viewHeight` rows of it (0: the whole picture).
-    void place(cairo_t* cr, const std::string& fileName, int image, int viewHeight = 0) const;
+ private:
+  // Draws picture `image` of a strip at its place, `viewHeight` rows of it (0: the whole picture).
+  void place(cairo_t* cr, const std::string& fileName, int image, int viewHeight = 0) const;
 
-    const BitmapSet& bitmaps_;
+  const BitmapSet& bitmaps_;
 };
 
-} // namespace vtgen
+}  // namespace vtgen

@@ -10,25 +10,25 @@
 namespace vtgen {
 
 class StripBuilder {
-public:
-    // `place` is where one picture lies in the window; every picture of the strip has its size.
-    StripBuilder(Box place, int images);
+ public:
+  // `place` is where one picture lies in the window; every picture of the strip has its size.
+  StripBuilder(Box place, int images);
 
-    // A context for picture `index`: window coordinates map into that picture, drawing is clipped
-    // to it, and the backdrop's pixels under `place` are already there (none if backdrop is null).
-    Context picture(int index, cairo_surface_t* backdrop);
+  // A context for picture `index`: window coordinates map into that picture, drawing is clipped
+  // to it, and the backdrop's pixels under `place` are already there (none if backdrop is null).
+  Context picture(int index, cairo_surface_t* backdrop);
 
-    cairo_surface_t* surface() const { return surface_.get(); }
-    Box place() const { return place_; }
-    int images() const { return images_; }
+  cairo_surface_t* surface() const { return surface_.get(); }
+  Box place() const { return place_; }
+  int images() const { return images_; }
 
-    // Writes the strip; false if the file could not be written.
-    bool write(const std::filesystem::path& file) const;
+  // Writes the strip; false if the file could not be written.
+  bool write(const std::filesystem::path& file) const;
 
-private:
-    Box place_;
-    int images_;
-    Surface surface_;
+ private:
+  Box place_;
+  int images_;
+  Surface surface_;
 };
 
-} // namespace vtgen
+}  // namespace vtgen

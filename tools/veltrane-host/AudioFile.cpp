@@ -38,7 +38,8 @@ std::string lowerExtension(const std::string& path) {
   const auto dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
   std::string ext = path.substr(dot + 1);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
   return ext;
 }
 
@@ -54,11 +55,16 @@ struct TemporaryFile {
 int integerBits(int format) {
   switch (format & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_PCM_U8: return 8;
-    case SF_FORMAT_PCM_16: return 16;
-    case SF_FORMAT_PCM_24: return 24;
-    case SF_FORMAT_PCM_32: return 32;
-    default: return 0;
+    case SF_FORMAT_PCM_U8:
+      return 8;
+    case SF_FORMAT_PCM_16:
+      return 16;
+    case SF_FORMAT_PCM_24:
+      return 24;
+    case SF_FORMAT_PCM_32:
+      return 32;
+    default:
+      return 0;
   }
 }
 
@@ -100,7 +106,8 @@ bool readAudioFile(const std::string& path, AudioData& data, std::string& error)
     return false;
   }
   if (info.channels < 1 || info.channels > 2) {
-    error = path + ": unsupported channel count " + std::to_string(info.channels) + " (mono or stereo only)";
+    error = path + ": unsupported channel count " + std::to_string(info.channels) +
+            " (mono or stereo only)";
     return false;
   }
   if (info.frames < 0 || info.frames > (1LL << 31) / info.channels) {
@@ -149,8 +156,9 @@ bool writeAudioFile(const std::string& path, const AudioData& data, std::string&
   }
   const sf_count_t frames = data.frames();
   const int bits = integerBits(data.format);
-  const bool written = bits == 0 ? sf_writef_double(file.get(), data.samples.data(), frames) == frames
-                                 : sf_writef_int(file.get(), quantise(data.samples, bits).data(), frames) == frames;
+  const bool written =
+      bits == 0 ? sf_writef_double(file.get(), data.samples.data(), frames) == frames
+                : sf_writef_int(file.get(), quantise(data.samples, bits).data(), frames) == frames;
   if (!written) {
     error = "cannot write " + path + ": " + sf_strerror(file.get());
     return false;

@@ -7,10 +7,12 @@
 struct AudioData {
   int rate = 0;
   int channels = 0;
-  int format = 0;                // libsndfile major format | subtype
+  int format = 0;               // libsndfile major format | subtype
   std::vector<double> samples;  // interleaved frames, full scale 1.0
 
-  long long frames() const { return channels > 0 ? static_cast<long long>(samples.size()) / channels : 0; }
+  long long frames() const {
+    return channels > 0 ? static_cast<long long>(samples.size()) / channels : 0;
+  }
 };
 
 // Reads a whole file; false with a reason for an unreadable file or one of another kind or

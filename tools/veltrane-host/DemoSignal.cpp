@@ -56,7 +56,8 @@ void addDrums(std::vector<double>& out, int rate, long first, long count, std::m
       r += body + 0.8 * rattle;
     }
     const double noise = d(rng);
-    const double hat = 0.12 * (noise - hatPrevious) * std::exp(-t * 90.0);  // a click of bright noise
+    const double hat =
+        0.12 * (noise - hatPrevious) * std::exp(-t * 90.0);  // a click of bright noise
     hatPrevious = noise;
     l += 0.7 * hat;
     r += hat;

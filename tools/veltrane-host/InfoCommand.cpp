@@ -7,15 +7,34 @@
 
 namespace {
 
-constexpr const char* kCapabilities[] = {
-    "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
-    "receiveVstTimeInfo", "offline", "midiProgramNames", "bypass", "plugAsChannelInsert",
-    "plugAsSend", "mixDryWet", "noRealTime", "multipass", "metapass", "1in1out", "1in2out",
-    "2in1out", "2in2out", "2in4out", "4in2out", "4in4out", "4in8out", "8in4out", "8in8out"};
+constexpr const char* kCapabilities[] = {"sendVstEvents",
+                                         "sendVstMidiEvent",
+                                         "receiveVstEvents",
+                                         "receiveVstMidiEvent",
+                                         "receiveVstTimeInfo",
+                                         "offline",
+                                         "midiProgramNames",
+                                         "bypass",
+                                         "plugAsChannelInsert",
+                                         "plugAsSend",
+                                         "mixDryWet",
+                                         "noRealTime",
+                                         "multipass",
+                                         "metapass",
+                                         "1in1out",
+                                         "1in2out",
+                                         "2in1out",
+                                         "2in2out",
+                                         "2in4out",
+                                         "4in2out",
+                                         "4in4out",
+                                         "4in8out",
+                                         "8in4out",
+                                         "8in8out"};
 
-constexpr const char* kCategories[] = {"unknown",  "effect",  "synth",   "analysis", "mastering",
-                                       "spatializer", "room effect", "surround effect",
-                                       "restoration", "offline process", "shell", "generator"};
+constexpr const char* kCategories[] = {
+    "unknown",     "effect",          "synth",       "analysis",        "mastering", "spatializer",
+    "room effect", "surround effect", "restoration", "offline process", "shell",     "generator"};
 
 std::string fourCC(VstInt32 id) {
   std::string text;
@@ -47,9 +66,8 @@ void printParameter(const PluginHost& host, std::ostream& out, int index) {
   const float value = e->getParameter(const_cast<AEffect*>(e), index);
   std::string name = "\"";
   name.append(host.text(effGetParamName, index)).push_back('"');
-  out << "  " << std::setw(2) << index << "  " << std::left << std::setw(9) << name
-      << std::right << " value "
-      << std::fixed << std::setprecision(4) << value << "  display \""
+  out << "  " << std::setw(2) << index << "  " << std::left << std::setw(9) << name << std::right
+      << " value " << std::fixed << std::setprecision(4) << value << "  display \""
       << host.text(effGetParamDisplay, index) << "\"";
   const std::string label = host.text(effGetParamLabel, index);
   if (!label.empty()) out << " label \"" << label << "\"";
@@ -100,7 +118,10 @@ void printPluginInfo(const PluginHost& host, std::ostream& out) {
     std::strcpy(text, capability);
     const VstIntPtr answer = host.dispatch(effCanDo, 0, 0, text);
     out << "  " << std::left << std::setw(22) << capability << std::right
-        << (answer > 0 ? "yes" : answer < 0 ? "no" : "-") << "\n";
+        << (answer > 0   ? "yes"
+            : answer < 0 ? "no"
+                         : "-")
+        << "\n";
   }
   out << "Parameters:      " << e->numParams << "\n";
   for (int i = 0; i < e->numParams; ++i) printParameter(host, out, i);

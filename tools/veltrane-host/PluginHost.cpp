@@ -84,10 +84,10 @@ void PluginHost::clearNotifications() {
   notifications_.clear();
 }
 
-VstIntPtr PluginHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                               VstIntPtr value, void* /*ptr*/, float opt) {
-  PluginHost* host = effect && effect->resvd1 ? reinterpret_cast<PluginHost*>(effect->resvd1)
-                                              : hostBeingLoaded;
+VstIntPtr PluginHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                               void* /*ptr*/, float opt) {
+  PluginHost* host =
+      effect && effect->resvd1 ? reinterpret_cast<PluginHost*>(effect->resvd1) : hostBeingLoaded;
   if (!host) return opcode == audioMasterVersion ? kVstVersion : 0;
   return host->answer(opcode, index, value, opt);
 }

@@ -26,8 +26,8 @@ class PluginHost {
   PluginHost& operator=(const PluginHost&) = delete;
 
   AEffect* effect() const { return effect_; }
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f) const;
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f) const;
   std::string text(VstInt32 opcode, VstInt32 index = 0) const;
 
   // Host set-up the plug-in can query.

@@ -37,9 +37,10 @@ void printLevels(std::ostream& out, const char* what, const AudioData& data) {
     const double rms = frames > 0 ? std::sqrt(sum / static_cast<double>(frames)) : 0.0;
     auto dB = [](double v) { return v > 0.0 ? 20.0 * std::log10(v) : -INFINITY; };
     const char* name = data.channels == 1 ? "mono" : (c == 0 ? "left" : "right");
-    out << what << " " << std::left << std::setw(5) << name << std::right << std::fixed << std::setprecision(4)
-        << " peak " << peak << " (" << std::setprecision(2) << dB(peak) << " dBFS)  rms " << std::setprecision(4)
-        << rms << " (" << std::setprecision(2) << dB(rms) << " dBFS)\n";
+    out << what << " " << std::left << std::setw(5) << name << std::right << std::fixed
+        << std::setprecision(4) << " peak " << peak << " (" << std::setprecision(2) << dB(peak)
+        << " dBFS)  rms " << std::setprecision(4) << rms << " (" << std::setprecision(2) << dB(rms)
+        << " dBFS)\n";
   }
 }
 
@@ -64,7 +65,8 @@ bool selectPreset(const PluginHost& host, const std::string& name, std::string& 
     host.dispatch(effBeginSetProgram);
     host.dispatch(effSetProgram, 0, i);
     host.dispatch(effEndSetProgram);
-    if (host.dispatch(effGetProgram) == i && strcasecmp(host.text(effGetProgramName).c_str(), name.c_str()) == 0) {
+    if (host.dispatch(effGetProgram) == i &&
+        strcasecmp(host.text(effGetProgramName).c_str(), name.c_str()) == 0) {
       return true;
     }
     error = "the plug-in names a preset \"" + name + "\" (number " + std::to_string(i) +
@@ -98,7 +100,8 @@ bool applySettings(const PluginHost& host, const RenderOptions& options, std::st
 // Feeds the whole signal through the plug-in in blocks; returns the CPU seconds the
 // plug-in took.
 template <typename Sample>
-double processAll(PluginHost& host, const AudioData& in, AudioData& out, int block, std::ostream& err) {
+double processAll(PluginHost& host, const AudioData& in, AudioData& out, int block,
+                  std::ostream& err) {
   AEffect* e = host.effect();
   const int channels = out.channels;
   std::vector<std::vector<Sample>> inputs(std::max(e->numInputs, 2), std::vector<Sample>(block));
@@ -114,7 +117,8 @@ double processAll(PluginHost& host, const AudioData& in, AudioData& out, int blo
   for (long long pos = 0; pos < frames; pos += block) {
     const int n = static_cast<int>(std::min<long long>(block, frames - pos));
     for (int c = 0; c < channels; ++c) {
-      for (int i = 0; i < n; ++i) inputs[c][i] = static_cast<Sample>(in.samples[(pos + i) * in.channels + c]);
+      for (int i = 0; i < n; ++i)
+        inputs[c][i] = static_cast<Sample>(in.samples[(pos + i) * in.channels + c]);
     }
     const double start = threadCpuSeconds();
     if constexpr (sizeof(Sample) == sizeof(double)) {
@@ -146,9 +150,12 @@ bool sameContainer(int a, int b) {
 
 const char* extensionFor(int format) {
   switch (format & SF_FORMAT_TYPEMASK) {
-    case SF_FORMAT_AIFF: return ".aif or .aiff";
-    case SF_FORMAT_FLAC: return ".flac";
-    default: return ".wav";
+    case SF_FORMAT_AIFF:
+      return ".aif or .aiff";
+    case SF_FORMAT_FLAC:
+      return ".flac";
+    default:
+      return ".wav";
   }
 }
 
@@ -170,8 +177,9 @@ int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     err << "veltrane-host: " << error << "\n";
     return 1;
   } else if (!sameContainer(formatForFileName(options.output), source.format)) {
-    err << "veltrane-host: " << options.output << ": the output keeps the input's file type; name it "
-        << extensionFor(source.format) << "\n";
+    err << "veltrane-host: " << options.output
+        << ": the output keeps the input's file type; name it " << extensionFor(source.format)
+        << "\n";
     return 1;
   }
 
@@ -191,12 +199,14 @@ int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     err << "veltrane-host: the plug-in cannot process replacing\n";
     return 1;
   }
-  if (options.useDouble && (!(e->flags & effFlagsCanDoubleReplacing) || !e->processDoubleReplacing)) {
+  if (options.useDouble &&
+      (!(e->flags & effFlagsCanDoubleReplacing) || !e->processDoubleReplacing)) {
     err << "veltrane-host: the plug-in does not process double precision\n";
     return 1;
   }
   if (e->numInputs < result.channels || e->numOutputs < result.channels) {
-    err << "veltrane-host: the plug-in has too few inputs or outputs for " << result.channels << " channels\n";
+    err << "veltrane-host: the plug-in has too few inputs or outputs for " << result.channels
+        << " channels\n";
     return 1;
   }
   if (!applySettings(*host, options, error)) {
@@ -206,15 +216,18 @@ int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err
 
   VstSpeakerArrangement inArrangement{}, outArrangement{};
   inArrangement.numChannels = outArrangement.numChannels = result.channels;
-  inArrangement.type = outArrangement.type = result.channels == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
-  host->dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&inArrangement), &outArrangement);
+  inArrangement.type = outArrangement.type =
+      result.channels == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
+  host->dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&inArrangement),
+                 &outArrangement);
   host->setSampleRate(source.rate);
   host->setBlockSize(options.block);
   host->setConnectedChannels(result.channels, result.channels);
   host->start();
   const int latency = e->initialDelay;
-  const double cpu = options.useDouble ? processAll<double>(*host, source, result, options.block, err)
-                                       : processAll<float>(*host, source, result, options.block, err);
+  const double cpu = options.useDouble
+                         ? processAll<double>(*host, source, result, options.block, err)
+                         : processAll<float>(*host, source, result, options.block, err);
   host->stop();
 
   if (options.mono && source.channels == 2) {  // levels of what was fed in
@@ -229,9 +242,10 @@ int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err
       << 1000.0 * latency / source.rate << " ms at " << source.rate << " Hz)\n";
   printLevels(out, "input ", source);
   printLevels(out, "output", result);
-  out << "real-time factor " << std::setprecision(1) << (cpu > 0.0 ? seconds / cpu : INFINITY) << " ("
-      << std::setprecision(3) << seconds << " s of audio in " << std::setprecision(4) << cpu << " s of CPU, "
-      << (options.useDouble ? "double" : "float") << ", blocks of " << options.block << ")\n";
+  out << "real-time factor " << std::setprecision(1) << (cpu > 0.0 ? seconds / cpu : INFINITY)
+      << " (" << std::setprecision(3) << seconds << " s of audio in " << std::setprecision(4) << cpu
+      << " s of CPU, " << (options.useDouble ? "double" : "float") << ", blocks of "
+      << options.block << ")\n";
 
   if (!writeAudioFile(options.output, result, error)) {
     err << "veltrane-host: " << error << "\n";

@@ -15,7 +15,8 @@ bool parseNumber(const std::string& text, double& value) {
 
 }  // namespace
 
-bool parseRenderOptions(const std::vector<std::string>& words, RenderOptions& options, std::string& error) {
+bool parseRenderOptions(const std::vector<std::string>& words, RenderOptions& options,
+                        std::string& error) {
   std::vector<std::string> positional;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
@@ -40,7 +41,8 @@ bool parseRenderOptions(const std::vector<std::string>& words, RenderOptions& op
     } else if (word == "--block") {
       double block = 0.0;
       if (!argument(value)) return false;
-      if (!parseNumber(value, block) || block < 1 || block > 65536 || block != static_cast<int>(block)) {
+      if (!parseNumber(value, block) || block < 1 || block > 65536 ||
+          block != static_cast<int>(block)) {
         error = "--block takes a whole number of frames from 1 to 65536, not \"" + value + "\"";
         return false;
       }

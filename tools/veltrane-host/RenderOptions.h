@@ -19,7 +19,8 @@ struct RenderOptions {
 };
 
 // Parses the words after "render"; false with a reason on any mistake.
-bool parseRenderOptions(const std::vector<std::string>& words, RenderOptions& options, std::string& error);
+bool parseRenderOptions(const std::vector<std::string>& words, RenderOptions& options,
+                        std::string& error);
 
 constexpr const char* kRenderUsage =
     "  veltrane-host render PLUGIN.so [IN] OUT.wav [--rate HZ] [--block N] [--double] [--mono]\n"
