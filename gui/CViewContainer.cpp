@@ -120,6 +120,12 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
   CView::setDirty(false);
 }
 
+bool CViewContainer::takesPointerAt(CView* view, const CPoint& local,
+                                    const CButtonState& buttons) const {
+  return isChild(view) && view->isVisible() && view->getMouseEnabled() &&
+         view->hitTest(local, buttons);
+}
+
 CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState& buttons) {
   CPoint local(where);
   local -= getChildOrigin();
@@ -127,9 +133,7 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
   const std::vector<CView*> snapshot(children);
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     CView* view = *it;
-    if (!isChild(view) || !view->isVisible() || !view->getMouseEnabled() ||
-        !view->hitTest(local, buttons))
-      continue;
+    if (!takesPointerAt(view, local, buttons)) continue;
     CBaseObjectGuard guard(view);
     auto* control = dynamic_cast<CControl*>(view);
     if (control && control->getListener() && (buttons & kModifierMask)) {
@@ -179,9 +183,7 @@ bool CViewContainer::onWheel(const CPoint& where, const float& distance,
   const std::vector<CView*> snapshot(children);
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     CView* view = *it;
-    if (!isChild(view) || !view->isVisible() || !view->getMouseEnabled() ||
-        !view->hitTest(local, buttons))
-      continue;
+    if (!takesPointerAt(view, local, buttons)) continue;
     CBaseObjectGuard guard(view);
     if (view->onWheel(local, distance, buttons)) return true;
   }

@@ -63,6 +63,10 @@ class CViewContainer : public CView {
   CView* newCopy() const override { return nullptr; }
 
  protected:
+  // A child still present, visible and mouse-enabled whose area holds `local`: the views a
+  // click or wheel turn is offered to, topmost first.
+  bool takesPointerAt(CView* view, const CPoint& local, const CButtonState& buttons) const;
+
   std::vector<CView*> children;
   CColor backgroundColor = kBlackCColor;
   CPoint backgroundOffset;

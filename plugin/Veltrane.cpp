@@ -149,7 +149,11 @@ void Veltrane::getParameterDisplay(VstInt32 index, char* text) {
     text[0] = 0;
     return;
   }
-  parameterDisplay(index, parameters.get(index), parameters.settings(), text);
+  // A display text depends only on its own parameter's internal value.
+  const float value = parameters.get(index);
+  StripSettings settings;
+  applyParameter(settings, index, value);
+  parameterDisplay(index, value, settings, text);
 }
 
 void Veltrane::getParameterName(VstInt32 index, char* text) {

@@ -120,6 +120,9 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   char currPreset[kXPlatNameBufferSize] = {};
 
  private:
+  // True when the bytes start with this plug-in's ID in either order; `swap` then says whether
+  // the fields need reversing (`invertOrder` forces the other reading).
+  bool readsAsOurs(Bytes bytes, bool invertOrder, bool& swap);
   enum class FileKind { Preset, Bank };
   // Shows a preset just loaded into the store, names it and selects it.
   void announceLoadedPreset(CPresetSystemEffect& effect, int number);

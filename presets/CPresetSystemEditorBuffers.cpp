@@ -213,12 +213,18 @@ bool CPresetSystemEditor::BufferToBankOld(Bytes data, bool swap, int presets, in
   return true;
 }
 
-bool CPresetSystemEditor::loadPresetBuffer(Bytes bytes, bool invertOrder) {
+bool CPresetSystemEditor::readsAsOurs(Bytes bytes, bool invertOrder, bool& swap) {
   CPresetSystemEffect* effect = presetEffect();
   if (effect == nullptr || bytes.size() < kIdAndTypeSize) return false;
   IdOrder order = matchPluginId(bytes, effect->getUniqueID());
   if (order == IdOrder::Foreign) return false;
-  bool swap = (order == IdOrder::Reversed) != invertOrder;
+  swap = (order == IdOrder::Reversed) != invertOrder;
+  return true;
+}
+
+bool CPresetSystemEditor::loadPresetBuffer(Bytes bytes, bool invertOrder) {
+  bool swap = false;
+  if (!readsAsOurs(bytes, invertOrder, swap)) return false;
   std::uint8_t type = bytes[4];
   if (type == kTypeOldPreset) {
     auto values = static_cast<int>((static_cast<std::int64_t>(bytes.size()) - 29) / 4);
@@ -232,11 +238,8 @@ bool CPresetSystemEditor::loadPresetBuffer(Bytes bytes, bool invertOrder) {
 }
 
 bool CPresetSystemEditor::loadBankBuffer(Bytes bytes, bool invertOrder) {
-  CPresetSystemEffect* effect = presetEffect();
-  if (effect == nullptr || bytes.size() < kIdAndTypeSize) return false;
-  IdOrder order = matchPluginId(bytes, effect->getUniqueID());
-  if (order == IdOrder::Foreign) return false;
-  bool swap = (order == IdOrder::Reversed) != invertOrder;
+  bool swap = false;
+  if (!readsAsOurs(bytes, invertOrder, swap)) return false;
   std::uint8_t type = bytes[4];
   if (type == kTypeOldBank) {
     auto values = static_cast<int>(((static_cast<std::int64_t>(bytes.size()) - 5) / 5 - 24) / 4);

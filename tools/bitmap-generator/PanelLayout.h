@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+#include "plugin/ParameterMapping.h"
+
 namespace vtgen {
 
 struct Point {
@@ -42,7 +44,7 @@ struct CoaxKnob {
   Box image;
   Point centre;  // window coordinates
   double gainRangeDb;
-  std::array<double, 11> frequencies;
+  const double* frequencies;  // the plug-in's own table of the ring's 11 steps
   std::string_view name;
 };
 
@@ -55,7 +57,7 @@ inline const std::array<CoaxKnob, 4> kCoaxKnobs = {{
      {174, 76, kCoaxSize, kCoaxSize},
      {209, 111},
      20.0,
-     {30, 35, 43, 63, 103, 150, 210, 240, 350, 368, 410},
+     kLowFrequencies,
      "LF"},
     {Band::LowMid,
      11572,
@@ -65,7 +67,7 @@ inline const std::array<CoaxKnob, 4> kCoaxKnobs = {{
      {293, 76, kCoaxSize, kCoaxSize},
      {328, 111},
      14.0,
-     {75, 85, 111, 160, 289, 428, 610, 768, 966, 1190, 1550},
+     kLowMidFrequencies,
      "LMF"},
     {Band::HighMid,
      11573,
@@ -75,7 +77,7 @@ inline const std::array<CoaxKnob, 4> kCoaxKnobs = {{
      {412, 76, kCoaxSize, kCoaxSize},
      {447, 111},
      14.0,
-     {420, 458, 635, 1125, 1860, 2760, 3750, 5150, 6150, 7500, 9700},
+     kHighMidFrequencies,
      "HMF"},
     {Band::High,
      11553,
@@ -85,14 +87,9 @@ inline const std::array<CoaxKnob, 4> kCoaxKnobs = {{
      {532, 76, kCoaxSize, kCoaxSize},
      {568, 111},
      20.0,
-     {1480, 1550, 1650, 2160, 2960, 4640, 6360, 8890, 12100, 15800, 20000},
+     kHighFrequencies,
      "HF"},
 }};
-
-inline const std::array<double, 41> kHighPassFrequencies = {
-    20,  21,  22,  23.5, 25,  27,  30.5, 34,  38,  42,  47,  54,  60,  68,
-    77,  88,  100, 112,  124, 130, 140,  160, 180, 200, 220, 245, 272, 295,
-    320, 350, 380, 440,  480, 520, 570,  610, 654, 700, 740, 775, 800};
 
 // High-pass knob: 41 images of 70 x 70, the view exactly one image.
 constexpr int kHighPassBitmap = 11541;
