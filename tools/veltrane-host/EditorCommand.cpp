@@ -23,6 +23,8 @@ constexpr int kFallbackWidth = 400, kFallbackHeight = 300;  // for editors that 
 constexpr int kLargestSide = 8192;
 constexpr double kSampleRate = 44100.0;
 constexpr int kBlockSize = 512;
+// Time enough to see the editor drawn before the clip burst lights anything.
+constexpr auto kClipAfter = std::chrono::seconds(1);
 // The editor draws on a connection of its own: what it sent must reach the server before the
 // host asks the server for the picture.
 constexpr auto kDrawingTime = std::chrono::milliseconds(50);
@@ -38,6 +40,7 @@ class StopSignals {
     gStopRequested = 0;
     struct sigaction action {};
     action.sa_handler = requestStop;
+    action.sa_flags = SA_RESTART;  // the plug-in's own waits go on; ours wakes up anyway
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &oldInterrupt_);
     sigaction(SIGTERM, &action, &oldTerminate_);
@@ -235,7 +238,6 @@ int runEditor(const EditorOptions& options, std::ostream& out, std::ostream& err
     std::snprintf(line, sizeof line, "window 0x%x %dx%d", window->id(), window->width(),
                   window->height());
     printer.print(line);
-    if (audio && options.clip) audio->clip();
 
     const auto start = Clock::now();
     const Clock::time_point deadline =
@@ -243,9 +245,14 @@ int runEditor(const EditorOptions& options, std::ostream& out, std::ostream& err
                                              std::chrono::duration<double>(options.seconds))
                                : Clock::time_point::max();
     auto nextIdle = start;
+    bool clipPending = audio && options.clip;
     while (window->handleEvents() && !gStopRequested) {
       if (auto size = printer.takeRequestedSize()) window->resize(size->first, size->second);
       auto now = Clock::now();
+      if (clipPending && now >= start + kClipAfter) {
+        audio->clip();
+        clipPending = false;
+      }
       if (now >= nextIdle) {
         host->dispatch(effEditIdle);
         nextIdle += kIdlePeriod;

@@ -9,7 +9,7 @@ struct EditorOptions {
   std::string screenshot;        // empty: none
   double seconds = -1.0;         // negative: until the window is closed
   bool audio = true;             // process audio on a thread of its own while the editor is open
-  bool clip = false;             // start that audio with a burst above full scale, then silence
+  bool clip = false;             // a burst above full scale after a second, then silence
   bool printParameters = false;  // list every parameter's value before closing
 };
 
