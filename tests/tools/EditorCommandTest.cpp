@@ -14,9 +14,7 @@
 
 #include "EditorOptions.h"
 #include "PixelImage.h"
-#include "tests/support/ChildProcess.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/XvfbServer.h"
+#include "HostEditorTestSupport.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -62,10 +60,6 @@ bool inOrder(const std::string& text, const std::vector<std::string>& lines) {
     at += line.size();
   }
   return true;
-}
-
-uint32_t windowId(const std::string& line) {
-  return static_cast<uint32_t>(std::strtoul(line.c_str() + std::strlen("window "), nullptr, 16));
 }
 
 TEST(EditorOptions, ParsesWhatAUserTypes) {
@@ -119,25 +113,7 @@ TEST(EditorOptions, RefusesMistakesWithAReason) {
   }
 }
 
-// Every program a test starts gets its own home and settings folders.
-class EditorCommand : public ::testing::Test {
- protected:
-  ChildProcess::Environment environment(std::optional<std::string> display) const {
-    return {{"HOME", home.path().string()},
-            {"XDG_CONFIG_HOME", (home.path() / "config").string()},
-            {"DISPLAY", display}};
-  }
-  std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments,
-                                      std::optional<std::string> display,
-                                      ChildProcess::Environment extra = {}) {
-    std::vector<std::string> argv{VELTRANE_HOST_PATH, "editor"};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    auto env = environment(display);
-    env.merge(extra);
-    return std::make_unique<ChildProcess>(argv, env);
-  }
-  TempDir home;
-};
+using EditorCommand = HostEditorTest;
 
 TEST_F(EditorCommand, FailsClearlyWithoutAnEditorOrADisplay) {
   const struct {
@@ -162,83 +138,11 @@ TEST_F(EditorCommand, FailsClearlyWithoutAnEditorOrADisplay) {
   }
 }
 
-// On a private X server.
-class EditorWindow : public EditorCommand {
- public:
-  static void SetUpTestSuite() { server = new XvfbServer; }
-  static void TearDownTestSuite() {
-    delete server;
-    server = nullptr;
-  }
-
- protected:
-  void SetUp() override {
-    if (!server->running()) GTEST_SKIP() << XvfbServer::skipReason();
-    x = xcb_connect(server->display().c_str(), nullptr);
-    ASSERT_FALSE(xcb_connection_has_error(x));
-  }
-  void TearDown() override {
-    if (x) xcb_disconnect(x);
-  }
-
-  std::unique_ptr<ChildProcess> startEditor(const std::vector<std::string>& arguments,
-                                            ChildProcess::Environment extra = {}) {
-    return start(arguments, server->display(), std::move(extra));
-  }
-  bool xdotool(const std::string& arguments) {
-    const std::string command = "DISPLAY=" + server->display() + " xdotool " + arguments;
-    return std::system(command.c_str()) == 0;
-  }
-  std::string windowName(uint32_t window) {
-    auto* reply = xcb_get_property_reply(
-        x, xcb_get_property(x, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 256), nullptr);
-    if (!reply) return "";
-    std::string name(static_cast<const char*>(xcb_get_property_value(reply)),
-                     static_cast<std::size_t>(xcb_get_property_value_length(reply)));
-    free(reply);
-    return name;
-  }
-  std::pair<int, int> windowSize(uint32_t window) {
-    auto* g = xcb_get_geometry_reply(x, xcb_get_geometry(x, window), nullptr);
-    if (!g) return {0, 0};
-    const std::pair<int, int> size{g->width, g->height};
-    free(g);
-    return size;
-  }
-  int childCount(uint32_t window) {
-    auto* tree = xcb_query_tree_reply(x, xcb_query_tree(x, window), nullptr);
-    if (!tree) return -1;
-    const int n = xcb_query_tree_children_length(tree);
-    free(tree);
-    return n;
-  }
-  void sendDeleteWindow(uint32_t window) {
-    auto atom = [&](const char* name) {
-      auto* r = xcb_intern_atom_reply(
-          x, xcb_intern_atom(x, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-      const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-      free(r);
-      return a;
-    };
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = atom("WM_PROTOCOLS");
-    message.data.data32[0] = atom("WM_DELETE_WINDOW");
-    xcb_send_event(x, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-    xcb_flush(x);
-  }
-
-  static XvfbServer* server;
-  xcb_connection_t* x = nullptr;
-};
-
-XvfbServer* EditorWindow::server = nullptr;
+using EditorWindow = HostEditorWindowTest;
 
 TEST_F(EditorWindow, ShowsTheEditorInANamedWindowAndSavesWhatItShows) {
   const std::string shot = (home.path() / "shot.png").string();
-  auto editor = startEditor({FIXTURE_EDITOR, "--seconds", "1.5", "--screenshot", shot});
+  auto editor = startEditor(FIXTURE_EDITOR, {"--seconds", "1.5", "--screenshot", shot});
   const auto line = editor->waitForLineStartingWith("window 0x", 10s);
   ASSERT_TRUE(line) << editor->errors();
   EXPECT_NE(line->find(" 200x120"), std::string::npos) << *line;
@@ -249,7 +153,7 @@ TEST_F(EditorWindow, ShowsTheEditorInANamedWindowAndSavesWhatItShows) {
 
   // The fixture turns a click into automation of parameter 0 (x / width); it sees the click
   // only if the host keeps calling its idle.
-  ASSERT_TRUE(xdotool("mousemove --window " + std::to_string(window) + " 50 60 click 1"));
+  ASSERT_TRUE(click(window, 50, 60));
   EXPECT_TRUE(editor->waitForLine([](const std::string& l) { return l == "automate 0 0.25"; }, 5s));
 
   ASSERT_EQ(editor->wait(10s), 0) << editor->errors();
@@ -297,9 +201,9 @@ TEST_F(EditorWindow, PlaysAudioOnAThreadOfItsOwnUnlessToldNot) {
       {{"--clip"}, 80, 190, 1.99, 2.0},  // +6 dBFS after a second
   };
   for (const auto& row : table) {
-    std::vector<std::string> arguments{FIXTURE_EDITOR, "--seconds", "1.5"};
+    std::vector<std::string> arguments{"--seconds", "1.5"};
     arguments.insert(arguments.end(), row.options.begin(), row.options.end());
-    auto editor = startEditor(arguments);
+    auto editor = startEditor(FIXTURE_EDITOR, arguments);
     ASSERT_EQ(editor->wait(10s), 0) << editor->errors();
     const FixtureReport report = fixtureReport(editor->errors());
     ASSERT_TRUE(report.found) << editor->errors();
@@ -326,7 +230,7 @@ TEST_F(EditorWindow, CopesWithEditorsThatSizeLateResizeOrFailToOpen) {
   for (const auto& row : table) {
     SCOPED_TRACE(row.mode);
     const std::string shot = (home.path() / (std::string(row.mode) + ".png")).string();
-    auto editor = startEditor({FIXTURE_EDITOR, "--seconds", "0.5", "--screenshot", shot},
+    auto editor = startEditor(FIXTURE_EDITOR, {"--seconds", "0.5", "--screenshot", shot},
                               {{"FIXTURE_EDITOR_MODE", row.mode}});
     ASSERT_EQ(editor->wait(10s), row.status) << editor->errors();
     const FixtureReport report = fixtureReport(editor->errors());
@@ -353,7 +257,7 @@ TEST_F(EditorWindow, ClosingTheWindowOrAStopSignalEndsTheRunInOrder) {
     SCOPED_TRACE(bySignal ? "signal" : "window");
     const std::string shot = (home.path() / "closed.png").string();
     fs::remove(shot);
-    auto editor = startEditor({FIXTURE_EDITOR, "--seconds", "30", "--screenshot", shot});
+    auto editor = startEditor(FIXTURE_EDITOR, {"--seconds", "30", "--screenshot", shot});
     const auto line = editor->waitForLineStartingWith("window 0x", 10s);
     ASSERT_TRUE(line) << editor->errors();
     const auto started = std::chrono::steady_clock::now();
