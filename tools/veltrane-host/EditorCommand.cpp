@@ -175,6 +175,46 @@ void printParameters(const PluginHost& host, HostCallPrinter& printer) {
   }
 }
 
+// Idles the editor 30 times a second while handling the window's own events, until the
+// window is closed, a stop signal comes or the time is up.
+void driveEditor(const PluginHost& host, HostWindow& window, HostCallPrinter& printer,
+                 AudioThread* audio, const EditorOptions& options) {
+  const auto start = Clock::now();
+  const Clock::time_point deadline =
+      options.seconds >= 0.0 ? start + std::chrono::duration_cast<Clock::duration>(
+                                           std::chrono::duration<double>(options.seconds))
+                             : Clock::time_point::max();
+  auto nextIdle = start;
+  bool clipPending = audio && options.clip;
+  while (window.handleEvents() && !gStopRequested) {
+    if (auto size = printer.takeRequestedSize()) window.resize(size->first, size->second);
+    auto now = Clock::now();
+    if (clipPending && now >= start + kClipAfter) {
+      audio->clip();
+      clipPending = false;
+    }
+    if (now >= nextIdle) {
+      host.dispatch(effEditIdle);
+      nextIdle += kIdlePeriod;
+      if (nextIdle < now) nextIdle = now + kIdlePeriod;  // the editor was slow: no catching up
+      now = Clock::now();
+    }
+    if (now >= deadline) break;
+    const auto wake = std::min(nextIdle, deadline);
+    window.waitForEvents(std::chrono::duration_cast<std::chrono::milliseconds>(wake - now) +
+                         std::chrono::milliseconds(1));
+  }
+}
+
+// What the editor shows now: one more idle, and time for its window to be drawn.
+bool saveScreenshot(const PluginHost& host, HostWindow& window, const std::string& path,
+                    std::string& error) {
+  host.dispatch(effEditIdle);
+  std::this_thread::sleep_for(kDrawingTime);
+  PixelImage image;
+  return window.capture(image, error) && writePng(image, path, error);
+}
+
 }  // namespace
 
 int runEditor(const EditorOptions& options, std::ostream& out, std::ostream& err) {
@@ -239,43 +279,13 @@ int runEditor(const EditorOptions& options, std::ostream& out, std::ostream& err
                   window->height());
     printer.print(line);
 
-    const auto start = Clock::now();
-    const Clock::time_point deadline =
-        options.seconds >= 0.0 ? start + std::chrono::duration_cast<Clock::duration>(
-                                             std::chrono::duration<double>(options.seconds))
-                               : Clock::time_point::max();
-    auto nextIdle = start;
-    bool clipPending = audio && options.clip;
-    while (window->handleEvents() && !gStopRequested) {
-      if (auto size = printer.takeRequestedSize()) window->resize(size->first, size->second);
-      auto now = Clock::now();
-      if (clipPending && now >= start + kClipAfter) {
-        audio->clip();
-        clipPending = false;
-      }
-      if (now >= nextIdle) {
-        host->dispatch(effEditIdle);
-        nextIdle += kIdlePeriod;
-        if (nextIdle < now) nextIdle = now + kIdlePeriod;  // the editor was slow: no catching up
-        now = Clock::now();
-      }
-      if (now >= deadline) break;
-      const auto wake = std::min(nextIdle, deadline);
-      window->waitForEvents(std::chrono::duration_cast<std::chrono::milliseconds>(wake - now) +
-                            std::chrono::milliseconds(1));
-    }
+    driveEditor(*host, *window, printer, audio ? &*audio : nullptr, options);
 
-    if (!options.screenshot.empty()) {
-      // What the editor shows now: one more idle, and time for its window to be drawn.
-      host->dispatch(effEditIdle);
-      std::this_thread::sleep_for(kDrawingTime);
-      PixelImage image;
-      if (!window->capture(image, error) || !writePng(image, options.screenshot, error)) {
-        err << "veltrane-host: no screenshot: " << error << "\n";
-        status = 1;
-      } else {
-        printer.print("wrote " + options.screenshot);
-      }
+    if (!options.screenshot.empty() && !saveScreenshot(*host, *window, options.screenshot, error)) {
+      err << "veltrane-host: no screenshot: " << error << "\n";
+      status = 1;
+    } else if (!options.screenshot.empty()) {
+      printer.print("wrote " + options.screenshot);
     }
     if (options.printParameters) printParameters(*host, printer);
     host->dispatch(effEditClose);
