@@ -51,7 +51,8 @@ class XvfbServer {
       stop();
       return;
     }
-    display_ = ":" + number.substr(0, number.find('\n'));
+    number.resize(number.find('\n'));
+    display_ = ":" + number;
   }
   ~XvfbServer() { stop(); }
   XvfbServer(const XvfbServer&) = delete;

@@ -142,7 +142,8 @@ using EditorWindow = HostEditorWindowTest;
 
 TEST_F(EditorWindow, ShowsTheEditorInANamedWindowAndSavesWhatItShows) {
   const std::string shot = (home.path() / "shot.png").string();
-  auto editor = startEditor(FIXTURE_EDITOR, {"--seconds", "1.5", "--screenshot", shot});
+  auto editor =
+      startEditor(FIXTURE_EDITOR, {"--seconds", "1.5", "--screenshot", shot, "--print-parameters"});
   const auto line = editor->waitForLineStartingWith("window 0x", 10s);
   ASSERT_TRUE(line) << editor->errors();
   EXPECT_NE(line->find(" 200x120"), std::string::npos) << *line;
@@ -160,7 +161,8 @@ TEST_F(EditorWindow, ShowsTheEditorInANamedWindowAndSavesWhatItShows) {
   const std::string out = editor->output();
   EXPECT_TRUE(inOrder(out, {"beginEdit 1", "automate 1 0.25", "endEdit 1", "updateDisplay"}))
       << out;
-  EXPECT_TRUE(inOrder(out, {"beginEdit 0", "automate 0 0.25", "endEdit 0", "wrote " + shot}))
+  EXPECT_TRUE(inOrder(out, {"beginEdit 0", "automate 0 0.25", "endEdit 0", "wrote " + shot,
+                            "parameter 0 0.25 p0", "parameter 1 0.25 p1"}))
       << out;
 
   PixelImage image;

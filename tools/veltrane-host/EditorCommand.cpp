@@ -164,13 +164,24 @@ std::string effectName(const PluginHost& host, const std::string& path) {
   return name;
 }
 
+std::string trimmed(std::string text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// "parameter INDEX VALUE", then what the plug-in calls it and shows for it.
 void printParameters(const PluginHost& host, HostCallPrinter& printer) {
   AEffect* e = host.effect();
   for (int i = 0; i < e->numParams; ++i) {
-    char line[512];
-    std::snprintf(line, sizeof line, "parameter %d %.9g %s: %s %s", i,
-                  static_cast<double>(e->getParameter(e, i)), host.text(effGetParamName, i).c_str(),
-                  host.text(effGetParamDisplay, i).c_str(), host.text(effGetParamLabel, i).c_str());
+    char value[32];
+    std::snprintf(value, sizeof value, "%.9g", static_cast<double>(e->getParameter(e, i)));
+    std::string line = "parameter " + std::to_string(i) + " " + value;
+    const std::string name = trimmed(host.text(effGetParamName, i));
+    const std::string shown = trimmed(trimmed(host.text(effGetParamDisplay, i)) + " " +
+                                      trimmed(host.text(effGetParamLabel, i)));
+    if (!name.empty()) line += " " + name;
+    if (!shown.empty()) line += (name.empty() ? " " : ": ") + shown;
     printer.print(line);
   }
 }
