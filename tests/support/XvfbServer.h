@@ -14,6 +14,8 @@
 #include <chrono>
 #include <string>
 
+#include "tests/support/TempDir.h"
+
 class XvfbServer {
  public:
   XvfbServer() {
@@ -26,6 +28,9 @@ class XvfbServer {
       const int devnull = open("/dev/null", O_WRONLY);
       dup2(devnull, 1);
       dup2(devnull, 2);
+      // Nothing of the user's own is read or written.
+      setenv("HOME", home_.path().c_str(), 1);
+      setenv("XDG_CONFIG_HOME", home_.path().c_str(), 1);
       if (ready[1] == 3)
         fcntl(3, F_SETFD, 0);  // keep it open across exec
       else
@@ -73,6 +78,7 @@ class XvfbServer {
     pid_ = -1;
   }
 
+  TempDir home_;
   pid_t pid_ = -1;
   std::string display_;
 };

@@ -73,7 +73,9 @@ class HostEditorWindowTest : public HostEditorTest {
     return static_cast<uint32_t>(std::strtoul(line.c_str() + std::strlen("window "), nullptr, 16));
   }
   bool xdotool(const std::string& arguments) const {
-    const std::string command = "DISPLAY=" + server->display() + " xdotool " + arguments;
+    const std::string command = "DISPLAY=" + server->display() + " HOME='" + home.path().string() +
+                                "' XDG_CONFIG_HOME='" + (home.path() / "config").string() +
+                                "' xdotool " + arguments;
     return std::system(command.c_str()) == 0;
   }
   // A click (or press and release of another button) at a point of the window.
