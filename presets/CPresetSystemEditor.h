@@ -26,6 +26,7 @@
 #include "presets/PresetFormat.h"
 #include "sdk/AEffGUIEditor.h"
 
+class CBitmap;
 class COptionMenu;
 class CPSKickButton;
 class CPSRockerSwitch;
@@ -183,8 +184,8 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   // The effect must exist for these two.
   std::string storedName(int number) const;
   int currentPresetNumber() const;
-  void buildNameField();
-  void buildPresetMenu();
+  void buildNameField(CBitmap* background);
+  void buildPresetMenu(CBitmap* background);
   void buildButtons();
   void keepPanelPointer(CControl* control);
   void handleNameTyped(CControl* control);

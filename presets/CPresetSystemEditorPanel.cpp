@@ -79,20 +79,21 @@ bool CPresetSystemEditor::open(void* parentWindow) {
   if (!fileDialog) fileDialog = std::make_unique<ToolkitFileDialog>(*this);
   // Whatever was marked before is shown by building from the store as it is now.
   panelStale.store(false, std::memory_order_relaxed);
-  buildNameField();
-  buildPresetMenu();
+  // One picture behind both the name field and the menu.
+  auto* nameBackground = new CBitmap(kNameBackgroundBitmap);
+  buildNameField(nameBackground);
+  buildPresetMenu(nameBackground);
+  nameBackground->forget();
   buildButtons();
   return true;
 }
 
-void CPresetSystemEditor::buildNameField() {
+void CPresetSystemEditor::buildNameField(CBitmap* background) {
   const CCoord fontSize = kNormalFontSmall->getSize();
   const CRect rect(kNameLeft, kNameCentreY - fontSize / 2 - 2, kNameRight,
                    kNameCentreY + fontSize / 2 + 2);
-  auto* background = new CBitmap(kNameBackgroundBitmap);
   const std::string name = storedName(currentPresetNumber());
   auto* field = new CTextEdit(rect, this, kTagName, name.c_str(), background);
-  background->forget();
   field->setBackOffset(CPoint(rect.left, rect.top));
   field->setBackColor(kNameBackColor);
   field->setFontColor(kNameTextColor);
@@ -103,10 +104,8 @@ void CPresetSystemEditor::buildNameField() {
   nameField = field;
 }
 
-void CPresetSystemEditor::buildPresetMenu() {
-  auto* background = new CBitmap(kNameBackgroundBitmap);
+void CPresetSystemEditor::buildPresetMenu(CBitmap* background) {
   auto* menu = new COptionMenu(kMenuRect, this, kTagPresetMenu, background, nullptr, kMenuStyle);
-  background->forget();
   menu->setBackOffset(CPoint(kMenuRect.left, kMenuRect.top));
   menu->setNbItemsPerColumn(kMenuItemsPerColumn);
   for (int k = 0; k < kNumPresets; ++k) menu->addEntry(storedName(k).c_str());

@@ -94,20 +94,6 @@ TEST_F(OpenerTest, NothingStartsForAMissingDocumentOrProgram) {
   EXPECT_FALSE(std::filesystem::exists(temp.path() / "ran"));
 }
 
-TEST_F(OpenerTest, ARunningViewerNeverBlocksTheCaller) {
-  writeScript(program, "while [ ! -e '" + temp.dir() + "closed' ]; do sleep 0.02; done\n");
-  XPlatDocumentOpener::setProgram(program.c_str());
-  XPlatDocumentOpener opener;
-  const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(opener.open(document));
-  ASSERT_TRUE(opener.open(document)) << "a second click starts a second opener";
-  EXPECT_EQ(opener.collectFailures(), 0);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
-  EXPECT_TRUE(opener.isBusy());
-  std::ofstream(temp.path() / "closed") << "";
-  EXPECT_EQ(finish(opener), 0);
-}
-
 TEST_F(OpenerTest, TheViewerInheritsNoOpenFilesOfTheHost) {
   const int hostFile = open(document.c_str(), O_RDONLY);  // not close-on-exec
   ASSERT_GE(hostFile, 3);
