@@ -15,7 +15,7 @@ using namespace editortest;
 namespace {
 
 // Until every other thread has had some turns, the window thread keeps going.
-constexpr int kMinWindowRounds = 150;
+constexpr int kMinWindowRounds = 100;
 constexpr long kMinBlocks = 40;
 constexpr int kMinHostRounds = 10;
 
