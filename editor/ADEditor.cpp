@@ -93,8 +93,8 @@ bool ADEditor::open(void* parentWindow) {
   LoadedBitmap background(kBackgroundBitmap);
   ERect* editorRect = nullptr;
   getRect(&editorRect);
-  const CRect frameRect(editorRect->left, editorRect->top,
-                        editorRect->left + background.width(), editorRect->top + background.height());
+  const CRect frameRect(editorRect->left, editorRect->top, editorRect->left + background.width(),
+                        editorRect->top + background.height());
   frame = new MyFrame(frameRect, parentWindow, this);
   frame->setBackground(background.get());
   setKnobMode(kLinearMode);
@@ -149,8 +149,7 @@ CParamDisplay* ADEditor::addLatencyDisplay(CBitmap* background, CCoord left, CCo
   display->setMin(0.f);
   display->setMax(10000.f);
   display->setStringConvert(samples ? smpStringConvert : msStringConvert);
-  if (Veltrane* fx = veltrane())
-    display->setValue(samples ? fx->getLatency2() : fx->getLatency1());
+  if (Veltrane* fx = veltrane()) display->setValue(samples ? fx->getLatency2() : fx->getLatency1());
   frame->addView(display);
   return display;
 }
@@ -200,9 +199,8 @@ void ADEditor::addCoaxKnob(int number) {
   const CCoord imageHeight = centre.height() / spec.images;
   const CRect r(spec.left, spec.top, spec.left + 2 * kCoaxMargin + centre.width(),
                 spec.top + 2 * kCoaxMargin + imageHeight);
-  auto* knob = new CAnimCoaxKnob(r, this, spec.tag, spec.images,
-                                 static_cast<int32_t>(imageHeight), centre.get(), CPoint(0, 0),
-                                 kCoaxMargin);
+  auto* knob = new CAnimCoaxKnob(r, this, spec.tag, spec.images, static_cast<int32_t>(imageHeight),
+                                 centre.get(), CPoint(0, 0), kCoaxMargin);
   knob->setValue(effect->getParameter(spec.centreParameter));
   knob->setExtValue(effect->getParameter(spec.ringParameter));
   knob->setDefaultValue(0.5f);

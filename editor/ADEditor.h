@@ -63,7 +63,7 @@ class ADEditor : public CPresetSystemEditor {
     const char* ringBitmap;
     int images;
     int ringImages;
-    int left, top;        // of the control; the image sits inside the margin
+    int left, top;         // of the control; the image sits inside the margin
     int centreX, centreY;  // the point the ring/centre distance is measured from
     int centreParameter;
     int ringParameter;
@@ -76,8 +76,7 @@ class ADEditor : public CPresetSystemEditor {
   // Building the window, one helper per kind of control, in the order they are drawn.
   void addClipLed();
   CParamDisplay* addLatencyDisplay(CBitmap* background, CCoord left, CCoord top, bool samples);
-  void addKnob(int index, int bitmap, CCoord left, CCoord top, int rectDivisor,
-               float defaultValue);
+  void addKnob(int index, int bitmap, CCoord left, CCoord top, int rectDivisor, float defaultValue);
   void addButton(int index, int bitmap, CCoord left, CCoord top);
   void addSwitch(int index, int bitmap, CCoord left, CCoord top, bool twelfths);
   void addCoaxKnob(int number);

@@ -106,8 +106,8 @@ void ADEditor::applyParameterMailbox() {
   while (pending != 0) {
     const int index = std::countr_zero(pending);
     pending &= pending - 1;
-    showParameter(index, mailboxValues[static_cast<std::size_t>(index)].load(
-                             std::memory_order_relaxed));
+    showParameter(index,
+                  mailboxValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed));
   }
 }
 

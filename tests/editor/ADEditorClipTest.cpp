@@ -44,13 +44,27 @@ TEST_F(EditorTest, TheClipIndicatorHoldsUntilClickedAndWaitsForTheAboutPicture) 
     SCOPED_TRACE(row.what);
     if (row.peak >= 0) effect->meterPeak = row.peak;
     switch (row.step) {
-      case Step::Idle: editor->idle(); break;
-      case Step::LeftClick: click(720, 65); break;
-      case Step::RightClick: click(720, 65, kRButton); break;
-      case Step::OpenAbout: click(330, 215); break;
-      case Step::CloseAbout: click(20, 15); break;
-      case Step::CloseWindow: editor->close(); break;
-      case Step::OpenWindow: open(); break;
+      case Step::Idle:
+        editor->idle();
+        break;
+      case Step::LeftClick:
+        click(720, 65);
+        break;
+      case Step::RightClick:
+        click(720, 65, kRButton);
+        break;
+      case Step::OpenAbout:
+        click(330, 215);
+        break;
+      case Step::CloseAbout:
+        click(20, 15);
+        break;
+      case Step::CloseWindow:
+        editor->close();
+        break;
+      case Step::OpenWindow:
+        open();
+        break;
     }
     EXPECT_EQ(effect->meterHold.load(), row.hold);
     if (row.led < 0) {

@@ -13,9 +13,9 @@ namespace {
 struct GestureRow {
   const char* what;
   std::function<void()> gesture;
-  int32_t tag;       // announced in begin/end edit
-  int parameter;     // automated
-  float automated;   // the value the host is told last
+  int32_t tag;      // announced in begin/end edit
+  int parameter;    // automated
+  float automated;  // the value the host is told last
 };
 
 class GestureTest : public EditorTest {

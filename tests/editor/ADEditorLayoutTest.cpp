@@ -43,8 +43,7 @@ struct LayoutRow {
 const LayoutRow kLayout[] = {
     {"clip LED", isA<CLED>, CRect(712, 57, 728, 73), ADEditor::kTagClipLed, kNone, kNone, false},
     {"latency ms", isA<CParamDisplay>, CRect(58, 214, 108, 226), kNoTag, kNone, kNone, false},
-    {"latency samples", isA<CParamDisplay>, CRect(102, 214, 152, 226), kNoTag, kNone, kNone,
-     false},
+    {"latency samples", isA<CParamDisplay>, CRect(102, 214, 152, 226), kNoTag, kNone, kNone, false},
     {"output", isA<CAnimKnob3>, CRect(651, 76, 709, 158), kOutput, kOutput, kNone, false},
     {"EQ", isA<CZALOnOffButton>, CRect(663, 22, 693, 38), kEqAll, kEqAll, kNone, false},
     {"LSR", isA<CHorizontalSwitch>, CRect(64, 168, 116, 184), kLsr, kLsr, kNone, false},

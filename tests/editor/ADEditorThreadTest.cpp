@@ -62,16 +62,26 @@ TEST_F(ADEditorThreads, AutomationAndPresetsWhileTheWindowIsOpen) {
     }
   });
 
-  for (int round = 0; round < kMinWindowRounds || blocks.load() < kMinBlocks ||
-                      hostRounds.load() < kMinHostRounds;
+  for (int round = 0;
+       round < kMinWindowRounds || blocks.load() < kMinBlocks || hostRounds.load() < kMinHostRounds;
        ++round) {
     editor->idle();
     switch (round % 5) {
-      case 0: click(678, 30); break;                   // EQ
-      case 1: drag({209, 81}, {209, 71}, 2); break;    // LF ring
-      case 2: drag({568, 111}, {568, 121}, 2); break;  // HF centre
-      case 3: click(720, 65); break;                   // clip LED
-      case 4: click(447, 176); break;                  // HM Q
+      case 0:
+        click(678, 30);
+        break;  // EQ
+      case 1:
+        drag({209, 81}, {209, 71}, 2);
+        break;  // LF ring
+      case 2:
+        drag({568, 111}, {568, 121}, 2);
+        break;  // HF centre
+      case 3:
+        click(720, 65);
+        break;  // clip LED
+      case 4:
+        click(447, 176);
+        break;  // HM Q
     }
     if (round == kMinWindowRounds / 2) {
       editor->close();
