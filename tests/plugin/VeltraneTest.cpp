@@ -162,12 +162,6 @@ TEST(Veltrane, LatencyInMillisecondsUsesTheStoredRate) {
   EXPECT_NEAR(effect->getLatency1(), 1.043, 1e-3);
 }
 
-TEST(Veltrane, OffersItsEditorWindowFromTheStart) {
-  auto effect = makeEffect();
-  EXPECT_NE(dynamic_cast<ADEditor*>(effect->getEditor()), nullptr);
-  EXPECT_TRUE(effect->getAeffect()->flags & effFlagsHasEditor);
-}
-
 TEST(Veltrane, SuspendAndResumeTellTheOpenWindow) {
   auto effect = makeEffect();
   auto* editor = dynamic_cast<ADEditor*>(effect->getEditor());
