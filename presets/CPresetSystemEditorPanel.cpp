@@ -64,7 +64,8 @@ constexpr ButtonSpec kButtons[] = {
 
 std::string CPresetSystemEditor::storedName(int number) const {
   // The field holds at most 24 bytes and need not be terminated.
-  const char* name = presetEffect()->presetName(number);
+  char name[kPresetNameLength];
+  presetEffect()->copyPresetName(number, name);
   return std::string(name, strnlen(name, kPresetNameLength));
 }
 
