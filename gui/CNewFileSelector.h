@@ -24,7 +24,8 @@ class CNewFileSelector : public CBaseObject, public IIdleClient {
   static constexpr const char* kSelectEndMessage = "CNewFileSelector Select End Message";
 
   static CNewFileSelector* create(CFrame* parent = nullptr, Style style = kSelectFile);
-  // Replaces the dialog program (tests); null or "" restores the automatic choice. A path
+  // Replaces the dialog program (tests); null or "" restores the automatic choice, which
+  // takes VELTRANE_DIALOG_PROGRAM (an absolute path) before zenity and kdialog. A program
   // whose name contains "kdialog" gets kdialog's arguments, any other zenity's.
   static void setDialogProgram(const char* path);
   static std::string getDialogProgram();

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "editor/ADEditor.h"
 #include "plugin/FactoryPresets.h"
-#include "presets/CPresetSystemEditor.h"
 #include "sdk/AEffGUIEditor.h"
 
 namespace {
@@ -35,11 +35,9 @@ Veltrane::Veltrane(audioMasterCallback audioMaster) : CPresetSystemEffect(audioM
   cEffect.version = kVendorVersion;
   // The strip starts at 44.1 kHz figures: a window of 29, so 46 samples.
   setInitialDelay(static_cast<VstInt32>(getLatency2()));
-  // The preset editor lives as long as the effect: the chunks and the stored defaults go
-  // through it, window or not.
-  setEditor(new CPresetSystemEditor(this));
-  // It cannot open a window yet; with the flag clear hosts offer no empty one.
-  setFlag(effFlagsHasEditor, false);
+  // The editor lives as long as the effect: the chunks and the stored defaults go through
+  // it, window or not.
+  setEditor(new ADEditor(this));
   initPresets();
   loadDefaults();
   setPresetNo(0);
@@ -56,6 +54,7 @@ void Veltrane::suspend() {
   meterHold = 0.0;
   meterPeak = 0.0;
   effectSuspended = true;
+  if (ADEditor* window = windowEditor()) window->internalSampleRateChanged();
 }
 
 void Veltrane::resume() {
@@ -70,7 +69,13 @@ void Veltrane::resume() {
   setInitialDelay(latency);
   // A host reads the delay again only when told that the plug-in's I/O changed.
   if (latencyChanged) ioChanged();
+  if (ADEditor* window = windowEditor()) {
+    window->internalSampleRateChanged();
+    window->resume();
+  }
 }
+
+ADEditor* Veltrane::windowEditor() const { return dynamic_cast<ADEditor*>(editor); }
 
 void Veltrane::applyPendingChanges(ChannelStrip& target) {
   const unsigned changes = parameters.takeChanges();

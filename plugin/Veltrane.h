@@ -7,6 +7,8 @@
 #include "plugin/StripSettings.h"
 #include "presets/CPresetSystemEffect.h"
 
+class ADEditor;
+
 // The channel equaliser as the host sees it: identity, pins, capabilities, the 40 parameters
 // and the suspend/resume lifecycle. The signal path itself lives in host-free classes; this
 // class adapts host calls to them.
@@ -70,6 +72,8 @@ class Veltrane : public CPresetSystemEffect {
   std::atomic<double> meterHold{0.0};
 
  private:
+  // The editor as the window it is; null once it has gone.
+  ADEditor* windowEditor() const;
   // One block through the strip; pending parameter changes are applied at its chunk
   // boundaries, on this (the audio) thread.
   template <typename Sample>

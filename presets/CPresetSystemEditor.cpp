@@ -28,34 +28,21 @@ CPresetSystemEffect* CPresetSystemEditor::presetEffect() const {
   return dynamic_cast<CPresetSystemEffect*>(effect);
 }
 
-bool CPresetSystemEditor::open(void* parentWindow) {
-  if (frame == nullptr || presetEffect() == nullptr) return false;
-  return AEffGUIEditor::open(parentWindow);
-}
-
-void CPresetSystemEditor::valueChanged(CControl* /*control*/) {
-  // The panel's controls come with the toolkit's editor, which dispatches their tags.
-}
-
 void CPresetSystemEditor::showAllMenuEntries() {
   CPresetSystemEffect* effect = presetEffect();
   if (effect == nullptr) return;
   for (int k = 0; k < kNumPresets; ++k) showMenuEntry(k, effect->presetName(k));
 }
 
-void CPresetSystemEditor::nameChangedExternal(const char* text) {
-  CPresetSystemEffect* effect = presetEffect();
-  if (effect == nullptr || text == nullptr) return;
-  char name[kPresetNameLength + 1] = {};
-  std::strncpy(name, text, kPresetNameLength);
-  int current = static_cast<int>(effect->getPresetNo());
-  showPresetInPanel(current, name);
-  showMenuEntry(current, name);
+// Reached from the effect's setProgramName, on whatever thread the host calls it: the name is
+// in the store already, and idle shows it.
+void CPresetSystemEditor::nameChangedExternal(const char* /*text*/) {
+  panelStale.store(true, std::memory_order_release);
 }
 
 void CPresetSystemEditor::nameChangedInternal(const char* text) {
-  nameChangedExternal(text);
   if (CPresetSystemEffect* effect = presetEffect(); effect != nullptr) effect->setPresetName(text);
+  nameChangedExternal(text);
 }
 
 void CPresetSystemEditor::loadDefaults() {

@@ -2,42 +2,78 @@
 
 // The editor-side preset machinery: encoding and decoding of preset and bank buffers, the
 // user's default bank and default preset and the two A/B memories in the preferences, the
-// remembered folder and file names, and loading and saving preset and bank files. It lives
-// as long as the effect, window or not: the effect's chunk calls use it.
+// remembered folder and file names, loading and saving preset and bank files, and the row of
+// preset controls along the bottom of the editor window. It lives as long as the effect,
+// window or not: the effect's chunk calls use it.
 //
-// The panel row of controls is built by the toolkit's editor; everything here works
-// without it.
+// Threads: host threads reach this class through the effect (a program name, a chunk); those
+// paths only mark the panel stale, and idle() on the window thread brings the controls up to
+// date. Gestures arrive on the window thread and may touch the controls directly.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/PreferenceStore.h"
+#include "gui/CControlListener.h"
+#include "platform/XPlatDocumentOpener.h"
 #include "platform/XPlatFile.h"
-#include "presets/CControlListener.h"
 #include "presets/PresetFileDialog.h"
 #include "presets/PresetFormat.h"
 #include "sdk/AEffGUIEditor.h"
 
+class CBitmap;
+class COptionMenu;
+class CPSKickButton;
+class CPSRockerSwitch;
 class CPresetSystemEffect;
+class CSaveLoadButton;
+class CTextEdit;
 
 class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
  public:
   using Buffer = std::vector<unsigned char>;
   using Bytes = std::span<const unsigned char>;
 
+  // The panel's control tags; 102 to 107 are not used.
+  enum PanelTag : int32_t {
+    kTagName = 96,
+    kTagPresetRocker = 97,
+    kTagLoadBank = 98,
+    kTagSaveBank = 99,
+    kTagLoadPreset = 100,
+    kTagSavePreset = 101,
+    kTagPresetMenu = 108,
+    kTagDefaultBank = 109,
+    kTagDefaultPreset = 110,
+    kTagStoreA = 111,
+    kTagStoreB = 112,
+    kTagRecallA = 113,
+    kTagRecallB = 114,
+    kTagManual = 115,
+  };
+  static constexpr int32_t kFirstPanelTag = kTagName;
+  static constexpr int32_t kLastPanelTag = kTagManual;
+  // The name field shows at most this many characters of a typed name.
+  static constexpr std::size_t kNameFieldChars = 24;
+
   explicit CPresetSystemEditor(AudioEffect* effect);
   // Remembers the folder and file names for the next instance.
   ~CPresetSystemEditor() override;
 
-  // Nothing to open without a frame: the derived editor creates it first. Until the
-  // toolkit's editor exists, a host that opens regardless gets a refusal, not an empty
-  // window.
+  // Adds the preset row to the frame the derived editor created first; without a frame (or
+  // an effect) there is nothing to add to, and the answer is false.
   bool open(void* parentWindow) override;
+  // Forgets the panel's controls; the frame, which owns them, is the derived editor's to close.
+  void close() override;
+  // Brings a stale panel up to date, collects the manual's opener, then runs the frame.
+  void idle() override;
 
-  // The panel's controls report here once the toolkit provides them.
+  // Acts on the panel's tags (96 to 115) and ignores every other.
   void valueChanged(CControl* control) override;
 
   virtual void endLearn() {}
@@ -96,7 +132,11 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   bool loadPresetBuffer(Bytes bytes, bool invertOrder);
   bool loadBankBuffer(Bytes bytes, bool invertOrder);
 
+  // A dialog installed before the window opens (tests) is kept; otherwise opening installs
+  // the toolkit's.
   void setFileDialog(std::unique_ptr<PresetFileDialog> dialog) { fileDialog = std::move(dialog); }
+  // True while the desktop's opener for the manual has not finished.
+  bool isOpeningManual() const { return manualOpener.isBusy(); }
   const char* getCurrDir() const { return currDir; }
   const char* getCurrBank() const { return currBank; }
   const char* getCurrPreset() const { return currPreset; }
@@ -106,14 +146,21 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
 
  protected:
   CPresetSystemEffect* presetEffect() const;
-  // Shows a preset's name in the panel's name field and menu; the panel arrives with the
-  // toolkit, and until then there is nothing to show.
-  virtual void showPresetInPanel(int /*number*/, const char* /*name*/) {}
-  // Shows a name as the title of a menu entry.
-  virtual void showMenuEntry(int /*number*/, const char* /*name*/) {}
+  // The buffer operations announce what they changed in the store through these. They may
+  // run on a host thread (a chunk), so they only mark the panel stale; the next idle shows
+  // the store's current preset and names.
+  virtual void showPresetInPanel(int number, const char* name);
+  virtual void showMenuEntry(int number, const char* name);
   void showAllMenuEntries();
-  // Redraws the whole frame after a file load.
-  virtual void redrawPanel() {}
+  // Asks for the whole frame to be redrawn (after a file load).
+  virtual void redrawPanel();
+  // On the window thread: shows the store's current preset and the five names if the panel
+  // was marked stale, and redraws the frame if that was asked for.
+  void refreshPanel();
+  // Starts the desktop's viewer on the user manual; a failure is shown in an alert.
+  void openManual();
+  // "$HOME/Documents/<vendor>/ZAL Veltrane/ZAL Veltrane Manual.pdf".
+  static std::string manualPath();
 
   char currDir[kXPlatNameBufferSize] = {};
   char currBank[kXPlatNameBufferSize] = {};
@@ -134,6 +181,38 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   void storeBuffer(const char* key, const Buffer& buffer);
   void loadStoredPreset(const char* key);
 
+  // The effect must exist for these two.
+  std::string storedName(int number) const;
+  int currentPresetNumber() const;
+  void buildNameField(CBitmap* background);
+  void buildPresetMenu(CBitmap* background);
+  void buildButtons();
+  void keepPanelPointer(CControl* control);
+  void handleNameTyped(CControl* control);
+  void selectPreset(int number, const std::string& name);
+  void reportManualFailure();
+
   PreferenceStore preferences;
   std::unique_ptr<PresetFileDialog> fileDialog;
+  XPlatDocumentOpener manualOpener;
+
+  // The panel's controls, owned by the frame; null while the window is closed.
+  CTextEdit* nameField = nullptr;
+  COptionMenu* presetMenu = nullptr;
+  CPSRockerSwitch* presetRocker = nullptr;
+  CSaveLoadButton* loadBankButton = nullptr;
+  CSaveLoadButton* saveBankButton = nullptr;
+  CSaveLoadButton* loadPresetButton = nullptr;
+  CSaveLoadButton* savePresetButton = nullptr;
+  CPSKickButton* defaultBankButton = nullptr;
+  CPSKickButton* defaultPresetButton = nullptr;
+  CPSKickButton* recallAButton = nullptr;
+  CPSKickButton* storeAButton = nullptr;
+  CPSKickButton* recallBButton = nullptr;
+  CPSKickButton* storeBButton = nullptr;
+  CPSKickButton* manualButton = nullptr;
+
+  // Raised from any thread, consumed by the window thread.
+  std::atomic<bool> panelStale{false};
+  std::atomic<bool> frameRedrawWanted{false};
 };

@@ -44,10 +44,11 @@ void CPresetSystemEditor::announceLoadedPreset(CPresetSystemEffect& effect, int 
   // A copy: setPresetName rewrites the very field the name is read from.
   char name[kPresetNameLength + 1] = {};
   std::memcpy(name, effect.presetName(number), kPresetNameLength);
-  showMenuEntry(number, name);
-  showPresetInPanel(number, name);
   effect.setPresetName(name);
   effect.setPresetNo(number);
+  // Only once the store is final: a window thread may show the panel as soon as it is marked.
+  showMenuEntry(number, name);
+  showPresetInPanel(number, name);
 }
 
 long CPresetSystemEditor::PresetToBuffer(Buffer& buffer) {
@@ -164,9 +165,9 @@ bool CPresetSystemEditor::BufferToBank(Bytes data, const newpresetheader& header
       return false;
     }
   }
+  effect->setPresetNo(current);
   showAllMenuEntries();
   showPresetInPanel(current, effect->presetName(current));
-  effect->setPresetNo(current);
   return true;
 }
 
@@ -207,9 +208,9 @@ bool CPresetSystemEditor::BufferToBankOld(Bytes data, bool swap, int presets, in
       return false;
     }
   }
+  effect->setPresetNo(0);
   showAllMenuEntries();
   showPresetInPanel(0, effect->presetName(0));
-  effect->setPresetNo(0);
   return true;
 }
 

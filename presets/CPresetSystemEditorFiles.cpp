@@ -81,8 +81,8 @@ void CPresetSystemEditor::loadFile(FileKind kind, bool reversed) {
   if (loaded && bank) {
     // A loaded bank always starts at its first preset.
     CPresetSystemEffect* effect = presetEffect();
-    showPresetInPanel(0, effect->presetName(0));
     effect->setPresetNo(0);
+    showPresetInPanel(0, effect->presetName(0));
   }
   redrawPanel();
 }

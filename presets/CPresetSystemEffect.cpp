@@ -19,6 +19,19 @@ void storeValue(float& slot, float value) {
   std::atomic_ref<float>(slot).store(value, std::memory_order_relaxed);
 }
 
+// Names are written by host threads (chunks, program names) while the window thread shows
+// them; byte-wise atomic access keeps that free of data races. A name read in the middle of
+// a write may be torn, but the writer then marks the panel stale and it is read again.
+void storeName(char* field, const char (&source)[kPresetNameLength]) {
+  for (int i = 0; i < kPresetNameLength; ++i)
+    std::atomic_ref<char>(field[i]).store(source[i], std::memory_order_relaxed);
+}
+
+void loadName(const char* field, char (&target)[kPresetNameLength]) {
+  for (int i = 0; i < kPresetNameLength; ++i)
+    target[i] = std::atomic_ref<char>(const_cast<char&>(field[i])).load(std::memory_order_relaxed);
+}
+
 }  // namespace
 
 CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
@@ -46,7 +59,9 @@ void CPresetSystemEffect::setPresetValue(int number, int index, float value) {
 
 void CPresetSystemEffect::copyPreset(PresetRecord& to, const PresetRecord& from) {
   if (&to == &from) return;
-  std::memcpy(to.name, from.name, sizeof(to.name));
+  char name[kPresetNameLength];
+  loadName(from.name, name);
+  storeName(to.name, name);
   for (int i = 0; i < kNumPresetValues; ++i) storeValue(to.values[i], loadValue(from.values[i]));
 }
 
@@ -56,7 +71,11 @@ void CPresetSystemEffect::applyNameRule(char* name, const char* text) {
   char field[kPresetNameLength] = {};
   std::memcpy(field, text,
               std::min<size_t>(strnlen(text, kPresetNameLength), kPresetNameLength - 1));
-  std::memcpy(name, field, kPresetNameLength);
+  storeName(name, field);
+}
+
+void CPresetSystemEffect::copyPresetName(int preset, char (&name)[kPresetNameLength]) const {
+  loadName(presets[preset].name, name);
 }
 
 void CPresetSystemEffect::setPresetNameOf(int number, const char* text) {

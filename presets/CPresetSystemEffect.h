@@ -65,6 +65,8 @@ class CPresetSystemEffect : public AudioEffectX {
   float presetValue(int preset, int index) const;
   void setPresetValue(int preset, int index, float value);
   const char* presetName(int preset) const { return presets[preset].name; }
+  // A copy of the name field that is safe to take while another thread renames the preset.
+  void copyPresetName(int preset, char (&name)[kPresetNameLength]) const;
   void setPresetNameOf(int preset, const char* text);  // the name rule
   void copyPreset(PresetRecord& to, const PresetRecord& from);
   PresetRecord& preset(int number) { return presets[number]; }

@@ -160,3 +160,40 @@ TEST(CNewFileSelector, ClosingTheWindowEndsARunningDialog) {
   EXPECT_EQ(delegate->files, 0);
   delegate->forget();
 }
+
+TEST(CNewFileSelector, EnvironmentNamesTheProgramBeforeTheDesktopDialogs) {
+  char pattern[] = "/tmp/vt_dialog_XXXXXX";
+  const std::string dir = mkdtemp(pattern);
+  const std::string program = dir + "/stand-in";
+  {
+    std::ofstream script(program);
+    script << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << dir << "/args'\necho /chosen/by/env.zab\n";
+  }
+  chmod(program.c_str(), 0755);
+  const std::string notExecutable = dir + "/args";
+  std::ofstream(notExecutable) << "";
+  const char* kVariable = "VELTRANE_DIALOG_PROGRAM";
+
+  setenv(kVariable, program.c_str(), 1);
+  EXPECT_EQ(CNewFileSelector::getDialogProgram(), program);
+  CNewFileSelector* selector = CNewFileSelector::create(nullptr, CNewFileSelector::kSelectFile);
+  selector->setTitle("Load bank");
+  ASSERT_TRUE(selector->runModal());
+  EXPECT_STREQ(selector->getSelectedFile(0), "/chosen/by/env.zab");
+  std::ifstream in(dir + "/args");
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first, "--file-selection") << "a stand-in gets zenity's arguments";
+  selector->forget();
+
+  CNewFileSelector::setDialogProgram("/explicit/zenity");
+  EXPECT_EQ(CNewFileSelector::getDialogProgram(), "/explicit/zenity") << "the setter wins";
+  CNewFileSelector::setDialogProgram(nullptr);
+  // Only an absolute path to an executable counts; otherwise the desktop's choice stands.
+  for (const std::string& ignored : {std::string("stand-in"), notExecutable, dir + "/absent"}) {
+    setenv(kVariable, ignored.c_str(), 1);
+    EXPECT_NE(CNewFileSelector::getDialogProgram(), ignored);
+  }
+  unsetenv(kVariable);
+  std::system(("rm -rf '" + dir + "'").c_str());
+}

@@ -30,6 +30,12 @@ TEST(PluginBinary, ReportsItsIdentity) {
   EXPECT_TRUE(e->flags & effFlagsCanReplacing);
   EXPECT_TRUE(e->flags & effFlagsCanDoubleReplacing);
   EXPECT_TRUE(e->flags & effFlagsProgramChunks);
+  EXPECT_TRUE(e->flags & effFlagsHasEditor);
+  ERect* rect = nullptr;
+  ASSERT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right - rect->left, 778);
+  EXPECT_EQ(rect->bottom - rect->top, 248);
   EXPECT_NE(e->processReplacing, nullptr);
   EXPECT_NE(e->processDoubleReplacing, nullptr);
   EXPECT_NE(reinterpret_cast<void*>(e->process), reinterpret_cast<void*>(e->processReplacing));

@@ -1,0 +1,232 @@
+#include "editor/ADEditor.h"
+
+#include <cmath>
+
+#include "editor/CAbout.h"
+#include "editor/CAnimCoaxKnob.h"
+#include "editor/CAnimKnob3.h"
+#include "editor/CLED.h"
+#include "editor/CZALOnOffButton.h"
+#include "editor/MyFrame.h"
+#include "gui/CBitmap.h"
+#include "gui/CHorizontalSwitch.h"
+#include "gui/CParamDisplay.h"
+#include "plugin/ValueText.h"
+#include "plugin/Veltrane.h"
+
+namespace {
+
+constexpr int kBackgroundBitmap = 11500;
+constexpr int kClipLedBitmap = 11520;
+constexpr int kAboutBitmap = 11580;
+constexpr int kKnobImages = 41;
+constexpr int kButtonImages = 2;
+constexpr int kSwitchImages = 3;
+constexpr int kClipLedImages = 3;
+constexpr long kCoaxMargin = 20;
+constexpr float kCoaxRadius = 23.f;
+constexpr float kCoaxStep = 1.f / 64;
+// Lit so faintly that it shows the off image, yet not 0: the first idle's value differs.
+constexpr float kClipLedInitialValue = 1e-9f;
+
+// A bitmap this code holds only while it builds a control; the control keeps its own.
+class LoadedBitmap {
+ public:
+  explicit LoadedBitmap(const CResourceDescription& description)
+      : bitmap(new CBitmap(description)) {}
+  ~LoadedBitmap() { bitmap->forget(); }
+  LoadedBitmap(const LoadedBitmap&) = delete;
+  LoadedBitmap& operator=(const LoadedBitmap&) = delete;
+
+  CBitmap* get() const { return bitmap; }
+  CCoord width() const { return bitmap->getWidth(); }
+  CCoord height() const { return bitmap->getHeight(); }
+
+ private:
+  CBitmap* bitmap;
+};
+
+}  // namespace
+
+const std::array<ADEditor::CoaxKnob, 4> ADEditor::kCoaxKnobs = {{
+    {kTagLfKnob, 11571, "bmp11558.png", 41, 11, 154, 56, 209, 111, kLfGain, kLfFreq},
+    {kTagLmKnob, 11572, "bmp11559.png", 29, 15, 273, 56, 328, 111, kLmGain, kLmFreq},
+    {kTagHmKnob, 11573, "bmp11576.png", 29, 15, 392, 56, 447, 111, kHmGain, kHmFreq},
+    {kTagHfKnob, 11553, "bmp11557.png", 41, 11, 512, 56, 568, 111, kHfGain, kHfFreq},
+}};
+
+ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
+  rect.top = 0;
+  rect.left = 0;
+  rect.bottom = kHeight;
+  rect.right = kWidth;
+}
+
+ADEditor::~ADEditor() {
+  // Only the editor the effect actually holds may take itself away from it.
+  if (effect != nullptr && effect->getEditor() == this) effect->setEditor(nullptr);
+  // A window still open is closed by the SDK base, after it has detached the listeners.
+  clearControlPointers();
+}
+
+Veltrane* ADEditor::veltrane() const { return dynamic_cast<Veltrane*>(effect); }
+
+void ADEditor::clearControlPointers() {
+  parameterControls.fill(nullptr);
+  coaxKnobs.fill(nullptr);
+  clipLed = nullptr;
+  latencyMsDisplay = nullptr;
+  latencySamplesDisplay = nullptr;
+  about = nullptr;
+}
+
+bool ADEditor::open(void* parentWindow) {
+  if (effect == nullptr) return false;
+  if (frame != nullptr) close();
+  AEffGUIEditor::open(parentWindow);
+  // Changes reported from here on reach the controls at the next idle; everything before is
+  // in the values read below.
+  mailboxPending.exchange(0, std::memory_order_acquire);
+  latencyRefreshPending.store(false);
+  ledRefreshPending.store(false);
+
+  LoadedBitmap background(kBackgroundBitmap);
+  ERect* editorRect = nullptr;
+  getRect(&editorRect);
+  const CRect frameRect(editorRect->left, editorRect->top, editorRect->left + background.width(),
+                        editorRect->top + background.height());
+  frame = new MyFrame(frameRect, parentWindow, this);
+  frame->setBackground(background.get());
+  setKnobMode(kLinearMode);
+
+  addClipLed();
+  latencyMsDisplay = addLatencyDisplay(background.get(), 58, 214, false);
+  latencySamplesDisplay = addLatencyDisplay(background.get(), 102, 214, true);
+  addKnob(kOutput, 11562, 651, 76, 51, 0.5f);
+  addButton(kEqAll, 11510, 663, 22);
+  addSwitch(kLsr, 11512, 64, 168, false);
+  addButton(kSat, 11518, 663, 168);
+  addButton(kHpf, 11540, 91, 22);
+  addKnob(kHpfFreq, 11541, 55, 76, kKnobImages, 0.f);
+  addButton(kLf, 11543, 209, 22);
+  addButton(kLfDip, 11516, 182, 168);
+  addCoaxKnob(0);
+  addButton(kLmf, 11546, 330, 22);
+  addSwitch(kLmQ, 11547, 302, 168, true);
+  addCoaxKnob(1);
+  addButton(kHmf, 11548, 448, 22);
+  addSwitch(kHmQ, 11549, 421, 168, true);
+  addCoaxKnob(2);
+  addButton(kHf, 11552, 568, 22);
+  addButton(kHfDip, 11517, 541, 168);
+  addCoaxKnob(3);
+  addAbout();
+
+  if (!CPresetSystemEditor::open(parentWindow)) {
+    close();
+    return false;
+  }
+  return true;
+}
+
+void ADEditor::addClipLed() {
+  LoadedBitmap bitmap(kClipLedBitmap);
+  const CRect r(712, 57, 712 + bitmap.width(), 57 + bitmap.height() / kClipLedImages);
+  clipLed = new CLED(r, this, kTagClipLed, bitmap.get());
+  clipLed->setValue(kClipLedInitialValue);
+  frame->addView(clipLed);
+}
+
+CParamDisplay* ADEditor::addLatencyDisplay(CBitmap* background, CCoord left, CCoord top,
+                                           bool samples) {
+  // The window's own picture behind the text, so the read-out needs no box of its own.
+  auto* display = new CParamDisplay(CRect(left, top, left + 50, top + 12), background, 0);
+  display->setBackOffset(CPoint(left, top));
+  display->setHoriAlign(kLeftText);
+  display->setFont(kNormalFontVerySmall);
+  display->setFontColor(kDarkGreyCColor);
+  // The range first: a latency above the default maximum of 1 must not be clamped to it.
+  display->setMin(0.f);
+  display->setMax(10000.f);
+  display->setStringConvert(samples ? smpStringConvert : msStringConvert);
+  if (Veltrane* fx = veltrane()) display->setValue(samples ? fx->getLatency2() : fx->getLatency1());
+  frame->addView(display);
+  return display;
+}
+
+void ADEditor::addKnob(int index, int bitmapNumber, CCoord left, CCoord top, int rectDivisor,
+                       float defaultValue) {
+  LoadedBitmap bitmap(bitmapNumber);
+  const CRect r(left, top, left + bitmap.width(), top + bitmap.height() / rectDivisor);
+  auto* knob = new CAnimKnob3(r, this, index, kKnobImages, static_cast<int32_t>(bitmap.width()),
+                              static_cast<int32_t>(bitmap.height() / kKnobImages), bitmap.get());
+  knob->setValue(effect->getParameter(index));
+  knob->setDefaultValue(defaultValue);
+  knob->dragZoom = 0.5;
+  knob->setShiftZoom(1.0);
+  frame->addView(knob);
+  parameterControls[index] = knob;
+}
+
+void ADEditor::addButton(int index, int bitmapNumber, CCoord left, CCoord top) {
+  LoadedBitmap bitmap(bitmapNumber);
+  const CRect r(left, top, left + bitmap.width(), top + bitmap.height() / kButtonImages);
+  auto* button = new CZALOnOffButton(r, this, index, bitmap.get());
+  button->setValue(effect->getParameter(index));
+  frame->addView(button);
+  parameterControls[index] = button;
+}
+
+void ADEditor::addSwitch(int index, int bitmapNumber, CCoord left, CCoord top, bool twelfths) {
+  LoadedBitmap bitmap(bitmapNumber);
+  const CCoord imageHeight = bitmap.height() / kSwitchImages;
+  const CRect r(left, top, left + bitmap.width(), top + imageHeight);
+  auto* control = new CHorizontalSwitch(r, this, index, kSwitchImages, imageHeight, kSwitchImages,
+                                        bitmap.get());
+  float value = effect->getParameter(index);
+  // The Q switches open on the value cut down to twelfths; later changes arrive as they are.
+  if (twelfths) value = std::trunc(value * 12.f) / 12.f;
+  control->setValue(value);
+  control->setDefaultValue(0.5f);
+  frame->addView(control);
+  parameterControls[index] = control;
+}
+
+void ADEditor::addCoaxKnob(int number) {
+  const CoaxKnob& spec = kCoaxKnobs[number];
+  LoadedBitmap centre(spec.centreBitmap);
+  LoadedBitmap ring(spec.ringBitmap);
+  const CCoord imageHeight = centre.height() / spec.images;
+  const CRect r(spec.left, spec.top, spec.left + 2 * kCoaxMargin + centre.width(),
+                spec.top + 2 * kCoaxMargin + imageHeight);
+  auto* knob = new CAnimCoaxKnob(r, this, spec.tag, spec.images, static_cast<int32_t>(imageHeight),
+                                 centre.get(), CPoint(0, 0), kCoaxMargin);
+  knob->setValue(effect->getParameter(spec.centreParameter));
+  knob->setExtValue(effect->getParameter(spec.ringParameter));
+  knob->setDefaultValue(0.5f);
+  knob->setDefaultExtValue(0.5f);
+  knob->setIntRadius(CPoint(spec.centreX, spec.centreY), kCoaxRadius);
+  knob->setExtBitmap(ring.get(), spec.ringImages);
+  knob->setStep(kCoaxStep);
+  frame->addView(knob);
+  coaxKnobs[number] = knob;
+  parameterControls[spec.centreParameter] = knob;
+}
+
+void ADEditor::addAbout() {
+  LoadedBitmap picture(kAboutBitmap);
+  about = new CAbout(CRect(323, 210, 458, 227), this, kTagAbout, picture.get(),
+                     CRect(0, 0, picture.width(), picture.height()), CPoint(0, 0));
+  frame->addView(about);
+}
+
+void ADEditor::close() {
+  // The panel forgets its controls first; the frame then takes all controls with it.
+  CPresetSystemEditor::close();
+  clearControlPointers();
+  if (frame != nullptr) {
+    frame->close();
+    frame = nullptr;
+  }
+  systemWindow = nullptr;
+}

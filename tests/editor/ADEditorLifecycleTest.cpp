@@ -1,0 +1,137 @@
+// Opening, closing, resuming and destroying the editor, in the orders hosts use.
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+#include "EditorTestSupport.h"
+#include "editor/CLED.h"
+#include "gui/CParamDisplay.h"
+
+using namespace editortest;
+
+// Every allocation of this test program passes here, so the parameter mailbox can be shown
+// not to allocate.
+static std::atomic<long> allocations{0};
+void* operator new(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+CParamDisplay* readout(CFrame* frame, int view) {
+  return dynamic_cast<CParamDisplay*>(frame->getView(view));
+}
+
+TEST_F(EditorTest, ReportingAChangeAllocatesNothing) {
+  for (bool windowOpen : {false, true}) {
+    if (windowOpen) open();
+    const long before = allocations.load();
+    for (int round = 0; round < 100; ++round)
+      for (int index = -1; index <= kNumParameters; ++index)
+        editor->setParameter(index, static_cast<float>(round) / 100.f);
+    EXPECT_EQ(allocations.load() - before, 0) << (windowOpen ? "open" : "closed");
+  }
+}
+
+TEST_F(EditorTest, AReopenedWindowShowsTheValuesOfTheMoment) {
+  for (int cycle = 0; cycle < 20; ++cycle) {
+    const float v = static_cast<float>(cycle + 1) / 32.f;
+    effect->setParameter(kLfGain, v);  // reported while closed
+    effect->setParameter(kOutput, 1.f - v);
+    effect->setParameter(kHmQ, v);
+    open();
+    EXPECT_EQ(control(41)->getValue(), v);
+    EXPECT_EQ(control(kOutput)->getValue(), 1.f - v);
+    EXPECT_EQ(control(kHmQ)->getValue(), std::trunc(v * 12.f) / 12.f);
+    editor->idle();
+    EXPECT_EQ(control(kHmQ)->getValue(), std::trunc(v * 12.f) / 12.f)
+        << "what was reported before the opening is not replayed over it";
+    const int32_t views = frame()->getNbViews();
+    editor->close();
+    EXPECT_EQ(frame(), nullptr);
+    EXPECT_FALSE(editor->isOpen());
+    editor->idle();  // hosts keep calling idle after closing
+    if (cycle == 0) {
+      EXPECT_GE(views, 22);
+    }
+  }
+}
+
+TEST_F(EditorTest, ResumeAndRateChangesWhileClosedShowAtTheNextOpening) {
+  editor->resume();
+  editor->internalSampleRateChanged();
+  editor->idle();
+  effect->setSampleRate(96000.f);
+  effect->suspend();
+  effect->resume();
+  editor->idle();
+  open();
+  EXPECT_FLOAT_EQ(readout(frame(), 1)->getValue(), 64.f * 1000.f / 96000.f);
+  EXPECT_EQ(readout(frame(), 2)->getValue(), 64.f);
+}
+
+TEST_F(EditorTest, ResumeRefreshesTheReadoutsAtTheNextIdle) {
+  open();
+  editor->idle();
+  effect->setSampleRate(192000.f);
+  effect->suspend();
+  effect->resume();
+  EXPECT_EQ(readout(frame(), 2)->getValue(), 46.f) << "not before the window thread's turn";
+  editor->idle();
+  EXPECT_EQ(readout(frame(), 2)->getValue(), 96.f);
+  EXPECT_FLOAT_EQ(readout(frame(), 1)->getValue(), 0.5f);
+  EXPECT_TRUE(wasRedrawn(CRect(58, 214, 152, 226)));
+}
+
+TEST_F(EditorTest, ARateChangeForcesTheLedOffImageEvenUnderTheAboutPicture) {
+  open();
+  editor->idle();
+  click(330, 215);  // with the about picture showing the idle leaves the LED alone
+  float previous = 0.f;
+  for (int round = 0; round < 3; ++round) {
+    editor->internalSampleRateChanged();
+    editor->idle();
+    const float led = control(ADEditor::kTagClipLed)->getValue();
+    EXPECT_GT(led, 0.f);
+    EXPECT_LT(led, 1e-9f);
+    EXPECT_NE(led, previous) << "each one differs from the last, so it is redrawn";
+    previous = led;
+  }
+}
+
+TEST_F(EditorTest, DestructionDetachesFromTheEffect) {
+  open();
+  delete editor;
+  EXPECT_EQ(effect->getEditor(), nullptr);
+  EXPECT_FALSE(effect->getAeffect()->flags & effFlagsHasEditor);
+  // A host that carries on talking to the window finds none.
+  ERect* rect = nullptr;
+  EXPECT_EQ(effect->dispatcher(effEditGetRect, 0, 0, &rect, 0.f), 0);
+  EXPECT_EQ(effect->dispatcher(effEditIdle, 0, 0, nullptr, 0.f), 0);
+  EXPECT_EQ(effect->dispatcher(effEditClose, 0, 0, nullptr, 0.f), 0);
+  effect->setParameter(kLfGain, 0.3f);  // no editor left to tell
+  effect.reset();                       // and none deleted twice
+}
+
+TEST_F(EditorTest, AnEditorTheEffectDoesNotHoldLeavesTheEffectsOwnInPlace) {
+  { ADEditor stray(effect.get()); }
+  EXPECT_EQ(effect->getEditor(), editor);
+  EXPECT_TRUE(effect->getAeffect()->flags & effFlagsHasEditor);
+}
+
+TEST_F(EditorTest, TheEffectMayGoWithItsWindowOpen) {
+  setAllDistinct();
+  open();
+  control(41)->beginEdit();  // a gesture cut short by the host closing everything
+  effect.reset();
+  const auto calls = hostRecord().take();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back(), endEdit(41));
+}
+
+}  // namespace

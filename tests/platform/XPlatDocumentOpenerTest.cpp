@@ -1,0 +1,119 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/XPlatDocumentOpener.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+void writeScript(const std::filesystem::path& path, const std::string& body) {
+  std::ofstream(path) << "#!/bin/sh\n" << body;
+  chmod(path.c_str(), 0755);
+}
+
+std::string slurp(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// Collects until nothing runs any more (at most two seconds); the failures seen.
+int finish(XPlatDocumentOpener& opener) {
+  int failures = 0;
+  for (int i = 0; i < 200 && opener.isBusy(); ++i) {
+    failures += opener.collectFailures();
+    if (opener.isBusy()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_FALSE(opener.isBusy());
+  return failures;
+}
+
+struct ProgramReset {
+  ~ProgramReset() { XPlatDocumentOpener::setProgram(nullptr); }
+};
+
+class OpenerTest : public testing::Test {
+ protected:
+  TempDir temp;
+  ProgramReset reset;
+  std::string document = temp.dir() + "My \"manual\" $(touch pwned); `id`.pdf";
+  std::string program = temp.dir() + "opener";
+
+  void SetUp() override { std::ofstream(document) << "%PDF"; }
+};
+
+}  // namespace
+
+TEST_F(OpenerTest, ExitStatusDecidesAndThePathArrivesAsOneArgument) {
+  const struct {
+    const char* body;
+    int failures;
+  } table[] = {
+      {"exit 0\n", 0},
+      {"exit 1\n", 1},
+      {"exit 4\n", 1},
+      {"kill -9 $$\n", 1},  // died without an exit status
+  };
+  ScopedEnv libraryPath("LD_LIBRARY_PATH", "/opt/host/lib");
+  XPlatDocumentOpener::setProgram(program.c_str());
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.body);
+    writeScript(program, "printf '%s|' \"$@\" > '" + temp.dir() + "args'\n" +
+                             "printf '%s' \"${LD_LIBRARY_PATH-unset}\" > '" + temp.dir() +
+                             "env'\n" + row.body);
+    XPlatDocumentOpener opener;
+    ASSERT_TRUE(opener.open(document));
+    EXPECT_EQ(finish(opener), row.failures);
+    EXPECT_EQ(slurp(temp.path() / "args"), document + "|");
+    EXPECT_EQ(slurp(temp.path() / "env"), "unset");
+    EXPECT_FALSE(std::filesystem::exists(temp.path() / "pwned")) << "no shell saw the path";
+  }
+}
+
+TEST_F(OpenerTest, NothingStartsForAMissingDocumentOrProgram) {
+  writeScript(program, "touch '" + temp.dir() + "ran'\n");
+  XPlatDocumentOpener::setProgram(program.c_str());
+  XPlatDocumentOpener opener;
+  EXPECT_FALSE(opener.open(temp.dir() + "absent.pdf"));
+  EXPECT_FALSE(opener.open(temp.dir()));  // a folder is no document
+  EXPECT_FALSE(opener.open(""));
+  EXPECT_FALSE(opener.isBusy());
+  XPlatDocumentOpener::setProgram((temp.dir() + "no-such-program").c_str());
+  EXPECT_FALSE(opener.open(document));
+  EXPECT_FALSE(opener.isBusy());
+  EXPECT_EQ(opener.collectFailures(), 0);
+  EXPECT_FALSE(std::filesystem::exists(temp.path() / "ran"));
+}
+
+TEST_F(OpenerTest, TheViewerInheritsNoOpenFilesOfTheHost) {
+  const int hostFile = open(document.c_str(), O_RDONLY);  // not close-on-exec
+  ASSERT_GE(hostFile, 3);
+  writeScript(program, "[ -e /proc/self/fd/" + std::to_string(hostFile) + " ] && exit 3\nexit 0\n");
+  XPlatDocumentOpener::setProgram(program.c_str());
+  XPlatDocumentOpener opener;
+  ASSERT_TRUE(opener.open(document));
+  EXPECT_EQ(finish(opener), 0);
+  close(hostFile);
+}
+
+TEST_F(OpenerTest, ProgramComesFromTheSetterThenTheEnvironmentThenXdgOpen) {
+  {
+    ScopedEnv unset(XPlatDocumentOpener::kProgramVariable, nullptr);
+    EXPECT_EQ(XPlatDocumentOpener::getProgram(), "xdg-open");
+  }
+  ScopedEnv variable(XPlatDocumentOpener::kProgramVariable, "/opt/stand-in");
+  EXPECT_EQ(XPlatDocumentOpener::getProgram(), "/opt/stand-in");
+  XPlatDocumentOpener::setProgram("/usr/local/bin/opener");
+  EXPECT_EQ(XPlatDocumentOpener::getProgram(), "/usr/local/bin/opener");
+  XPlatDocumentOpener::setProgram("");
+  EXPECT_EQ(XPlatDocumentOpener::getProgram(), "/opt/stand-in");
+}

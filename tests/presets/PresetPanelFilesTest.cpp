@@ -1,0 +1,154 @@
+#include <algorithm>
+
+#include "gui/CNewFileSelector.h"
+#include "tests/presets/PanelTestSupport.h"
+
+using namespace presettest;
+using Editor = CPresetSystemEditor;
+
+namespace {
+
+void writeBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+// The values a preset file carries (the dummies are not saved).
+std::vector<float> currentValues(Veltrane& effect) {
+  std::vector<float> values;
+  for (int i : savedParameters(effect)) values.push_back(effect.getParameter(i));
+  return values;
+}
+
+void makeDistinct(Veltrane& effect, int preset, const char* name) {
+  effect.setPresetNo(preset);
+  effect.setPresetName(name);
+  for (int i : savedParameters(effect))
+    effect.setParameter(i, 0.05f + 0.02f * static_cast<float>(i));
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
+  return result;
+}
+
+}  // namespace
+
+class PanelFilesTest : public PanelTest {
+ protected:
+  TempDir files;
+};
+
+TEST_F(PanelFilesTest, ButtonsAskTheDialogWithTheirTitlesAndFileTypes) {
+  ScriptedDialog* dialog = installScriptedDialog();
+  ASSERT_TRUE(editor->open(nullptr));
+  const struct {
+    int32_t tag;
+    int64_t buttons;
+    bool save;
+    const char* title;
+    const char* type;
+    const char* extension;
+  } table[] = {
+      {Editor::kTagLoadBank, kLButton, false, "Load bank", "ZAL Bank", "zab"},
+      {Editor::kTagLoadBank, kRButton, false, "Load bank (endian-reversed)", "ZAL Bank", "zab"},
+      {Editor::kTagLoadPreset, kLButton, false, "Load preset", "ZAL Preset", "zal"},
+      {Editor::kTagLoadPreset, kRButton, false, "Load preset (endian-reversed)", "ZAL Preset",
+       "zal"},
+      {Editor::kTagSaveBank, kLButton, true, "Save bank", "ZAL Bank", "zab"},
+      {Editor::kTagSavePreset, kLButton, true, "Save preset", "ZAL Preset", "zal"},
+  };
+  const auto store = snapshot(*effect);
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.title);
+    dialog->opens.clear();
+    dialog->saves.clear();
+    click(row.tag, row.buttons);  // cancelled: no answer scripted
+    const auto& asked = row.save ? dialog->saves : dialog->opens;
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ((row.save ? dialog->opens : dialog->saves).size(), 0u);
+    EXPECT_EQ(asked[0].title, row.title);
+    EXPECT_EQ(asked[0].typeName, row.type);
+    EXPECT_EQ(asked[0].extension, row.extension);
+  }
+  EXPECT_EQ(snapshot(*effect), store) << "cancelled dialogs change nothing";
+}
+
+TEST_F(PanelFilesTest, SavedPresetLoadsIntoAFreshInstance) {
+  ScriptedDialog* dialog = installScriptedDialog();
+  ASSERT_TRUE(editor->open(nullptr));
+  makeDistinct(*effect, 2, "Saved through the panel");
+  dialog->answers = {files.dir() + "mine.zal"};
+  click(Editor::kTagSavePreset);
+  ASSERT_TRUE(std::filesystem::exists(files.path() / "mine.zal"));
+  EXPECT_EQ(std::string(editor->getCurrDir()), files.dir());
+  EXPECT_EQ(std::string(editor->getCurrPreset()), "mine.zal");
+
+  auto fresh = makeEffect();
+  PanelEditor* freshEditor = attachPanel(*fresh);
+  ScriptedDialog* freshDialog = installScriptedDialog(freshEditor);
+  ASSERT_TRUE(freshEditor->open(nullptr));
+  fresh->setPresetNo(4);
+  freshDialog->answers = {files.dir() + "mine.zal"};
+  click(Editor::kTagLoadPreset, kLButton, freshEditor);
+  EXPECT_EQ(fresh->getPresetNo(), 4) << "a preset loads into the current preset";
+  EXPECT_EQ(currentValues(*fresh), currentValues(*effect));
+  EXPECT_EQ(fieldText(freshEditor), "Saved through the panel");
+  expectPanelShowsStore(freshEditor, *fresh);
+  freshEditor->close();
+}
+
+TEST_F(PanelFilesTest, LoadedBankStartsAtPresetZeroWhateverItsHeaderSays) {
+  ScriptedDialog* dialog = installScriptedDialog();
+  auto source = makeEffect();
+  const char* names[] = {"First", "Second", "Third", "Fourth", "Fifth"};
+  for (int k = 0; k < kNumPresets; ++k) makeDistinct(*source, k, names[k]);
+  source->setPresetValue(0, 13, 0.75f);
+  const auto store = snapshot(*source);
+  writeBytes(files.path() / "bank.zab", handBank(store, savedParameters(*source), false, 3).bytes);
+
+  effect->setPresetNo(2);
+  ASSERT_TRUE(editor->open(nullptr));
+  editor->idle();  // draws and empties the invalid regions
+  dialog->answers = {files.dir() + "bank.zab"};
+  click(Editor::kTagLoadBank);
+  EXPECT_EQ(effect->getPresetNo(), 0);
+  EXPECT_EQ(effect->getParameter(13), 0.75f);
+  EXPECT_EQ(fieldText(), "First");
+  expectPanelShowsStore(editor, *effect);
+  EXPECT_EQ(std::string(editor->getCurrBank()), "bank.zab");
+  const auto& invalid = frame()->getInvalidRects();
+  EXPECT_TRUE(std::any_of(invalid.begin(), invalid.end(), [](const CRect& r) {
+    return r == CRect(0, 0, 778, 248);
+  })) << "the whole window redraws after a load";
+}
+
+TEST_F(PanelFilesTest, ToolkitDialogRunsTheStandInProgram) {
+  // No dialog installed: opening the window installs the toolkit's, which runs the program
+  // named in the environment.
+  const std::string script = files.dir() + "dialog";
+  writeScript(script, "printf '%s\\n' \"$@\" > '" + files.dir() + "args'\n" + "cat '" +
+                          files.dir() + "answer'\n");
+  ScopedEnv program("VELTRANE_DIALOG_PROGRAM", script.c_str());
+  std::ofstream(files.path() / "answer") << files.dir() << "chosen\n";
+
+  makeDistinct(*effect, 1, "Round trip");
+  ASSERT_TRUE(editor->open(nullptr));
+  click(Editor::kTagSavePreset);
+  ASSERT_TRUE(std::filesystem::exists(files.path() / "chosen.zal"))
+      << "the file type's extension is added to a bare name";
+  auto args = lines(slurp(files.path() / "args"));
+  for (const std::string expected :
+       {"--file-selection", "--title=Save preset", "--save", "--file-filter=ZAL Preset | *.zal"})
+    EXPECT_NE(std::find(args.begin(), args.end(), expected), args.end()) << expected;
+
+  // The next dialog starts where this one ended.
+  click(Editor::kTagLoadPreset);
+  args = lines(slurp(files.path() / "args"));
+  EXPECT_NE(std::find(args.begin(), args.end(), "--title=Load preset"), args.end());
+  EXPECT_EQ(std::find(args.begin(), args.end(), "--save"), args.end());
+  EXPECT_NE(std::find(args.begin(), args.end(), "--filename=" + files.dir()), args.end());
+}
