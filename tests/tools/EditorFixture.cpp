@@ -34,7 +34,8 @@ struct Fixture {
 
   xcb_connection_t* connection = nullptr;
   xcb_window_t window = 0;
-  std::thread::id editorThread;
+  // Read by the audio thread too.
+  std::atomic<std::thread::id> editorThread{};
   bool editorThreadKept = true;
   int opened = 0, closed = 0, idles = 0;
   std::chrono::steady_clock::time_point openedAt;
@@ -52,7 +53,7 @@ void notify(Fixture* f, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0
 }
 
 void checkEditorThread(Fixture* f) {
-  if (std::this_thread::get_id() != f->editorThread) f->editorThreadKept = false;
+  if (std::this_thread::get_id() != f->editorThread.load()) f->editorThreadKept = false;
 }
 
 bool openEditor(Fixture* f, VstIntPtr parent) {
@@ -171,7 +172,7 @@ VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
 
 void processReplacing(AEffect* e, float** inputs, float** outputs, VstInt32 frames) {
   Fixture* f = self(e);
-  if (f->connection && std::this_thread::get_id() == f->editorThread) f->audioOnEditorThread = true;
+  if (std::this_thread::get_id() == f->editorThread.load()) f->audioOnEditorThread = true;
   float peak = f->peak.load();
   for (int c = 0; c < 2; ++c)
     for (VstInt32 i = 0; i < frames; ++i) {
