@@ -85,14 +85,23 @@ void PluginHost::clearNotifications() {
 }
 
 VstIntPtr PluginHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                               void* /*ptr*/, float opt) {
+                               void* ptr, float opt) {
   PluginHost* host =
       effect && effect->resvd1 ? reinterpret_cast<PluginHost*>(effect->resvd1) : hostBeingLoaded;
   if (!host) return opcode == audioMasterVersion ? kVstVersion : 0;
-  return host->answer(opcode, index, value, opt);
+  return host->answer(opcode, index, value, ptr, opt);
 }
 
-VstIntPtr PluginHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt) {
+void PluginHost::record(const Notification& notification) {
+  {
+    std::lock_guard lock(notificationsMutex_);
+    notifications_.push_back(notification);
+  }
+  if (Listener* listener = listener_.load()) listener->notified(notification);
+}
+
+VstIntPtr PluginHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                             float opt) {
   switch (opcode) {
     case audioMasterVersion:
       return kVstVersion;
@@ -102,20 +111,34 @@ VstIntPtr PluginHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, f
       return blockSize_;
     case audioMasterPinConnected:  // 0 means connected
       return index < (value ? connectedOutputs_ : connectedInputs_) ? 0 : 1;
+    case audioMasterCanDo:
+      return ptr && listener_.load() &&
+                     std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0
+                 ? 1
+                 : 0;
     case audioMasterIOChanged:
       ++ioChanged_;
+      record({opcode, index, value, opt});
       return 1;
+    case audioMasterSizeWindow: {
+      record({opcode, index, value, opt});
+      Listener* listener = listener_.load();
+      return listener && index > 0 && value > 0 &&
+             listener->resizeEditor(index, static_cast<int>(value));
+    }
     case audioMasterAutomate:
     case audioMasterBeginEdit:
     case audioMasterEndEdit:
-    case audioMasterUpdateDisplay: {
-      std::lock_guard lock(notificationsMutex_);
-      notifications_.push_back({opcode, index, opt});
+    case audioMasterUpdateDisplay:
+    case audioMasterIdle:
+    case audioMasterWantMidi:
+    case audioMasterProcessEvents:
+    case audioMasterVendorSpecific:
+    case audioMasterOpenFileSelector:
+    case audioMasterCloseFileSelector:
+      record({opcode, index, value, opt});
       return opcode == audioMasterUpdateDisplay ? 1 : 0;
-    }
-    case audioMasterGetCurrentProcessLevel:
-      return 0;
-    default:
+    default:  // questions this host has no answer to
       return 0;
   }
 }

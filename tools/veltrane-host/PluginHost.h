@@ -10,13 +10,25 @@
 
 // Loads any VST 2.4 shared object and plays the host's part: it answers the plug-in's callback
 // (version 2400, sample rate, block size, pin connections) and records what the plug-in tells
-// it (automation, IO changes, edit gestures). Uses only the binary interface.
+// it (automation, IO changes, edit gestures, window sizes). Uses only the binary interface.
 class PluginHost {
  public:
+  // A callback that tells the host something, as opposed to asking it.
   struct Notification {
     VstInt32 opcode;
     VstInt32 index;
-    float value;
+    VstIntPtr value;
+    float opt;
+  };
+
+  // Someone who wants to hear of notifications as they arrive (on whatever thread the plug-in
+  // sends them) and who can show the editor at another size.
+  class Listener {
+   public:
+    virtual ~Listener() = default;
+    virtual void notified(const Notification& notification) = 0;
+    // The editor asks for a window of this size; true when the host did resize.
+    virtual bool resizeEditor(int width, int height) = 0;
   };
 
   // Loads the library and creates the effect; on failure returns null and explains in `error`.
@@ -45,12 +57,15 @@ class PluginHost {
   std::vector<Notification> notifications() const;
   void clearNotifications();
   int ioChangedCount() const { return ioChanged_.load(); }
+  // Null stops the reports; the listener must outlive the plug-in's calls.
+  void setListener(Listener* listener) { listener_.store(listener); }
 
  private:
   PluginHost() = default;
   static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                             void* ptr, float opt);
-  VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt);
+  VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  void record(const Notification& notification);
 
   void* library_ = nullptr;
   AEffect* effect_ = nullptr;
@@ -59,6 +74,7 @@ class PluginHost {
   int connectedInputs_ = 2;
   int connectedOutputs_ = 2;
   std::atomic<int> ioChanged_{0};
+  std::atomic<Listener*> listener_{nullptr};
   mutable std::mutex notificationsMutex_;
   std::vector<Notification> notifications_;
 };

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "EditorCommand.h"
 #include "InfoCommand.h"
 #include "PluginHost.h"
 #include "RenderCommand.h"
@@ -13,7 +14,7 @@ namespace {
 int usage() {
   std::cerr << "usage:\n"
                "  veltrane-host info PLUGIN.so\n"
-            << kRenderUsage;
+            << kRenderUsage << kEditorUsage;
   return 2;
 }
 
@@ -41,6 +42,15 @@ int main(int argc, char** argv) {
       return usage();
     }
     return runRender(options, std::cout, std::cerr);
+  }
+  if (command == "editor") {
+    EditorOptions options;
+    std::string error;
+    if (!parseEditorOptions(std::vector<std::string>(argv + 2, argv + argc), options, error)) {
+      std::cerr << "veltrane-host: " << error << "\n";
+      return usage();
+    }
+    return runEditor(options, std::cout, std::cerr);
   }
   return usage();
 }

@@ -1,6 +1,7 @@
 // The editor window on a real X server: Xvfb on a private display, a test host window with a
 // frame inside it, driven with xdotool. Skipped when Xvfb or xdotool is not installed.
 #include "../GuiTestSupport.h"
+#include "tests/support/XvfbServer.h"
 
 #include "gui/CAnimKnob.h"
 #include "gui/CKnob.h"
@@ -13,21 +14,17 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
-#include <fcntl.h>
 #include <functional>
 #include <utility>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-pid_t gXvfb = -1;
-std::string gDisplay;
+XvfbServer* gXvfb = nullptr;
 
 int countOpenDescriptors() {
   int n = 0;
@@ -43,56 +40,18 @@ bool run(const std::string& command) { return std::system(command.c_str()) == 0;
 class X11FrameTest : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
-    if (access("/usr/bin/Xvfb", X_OK) != 0 || access("/usr/bin/xdotool", X_OK) != 0) return;
-    int number = 90 + static_cast<int>(getpid() % 100);
-    // Parallel test processes each start their own server; a display already taken makes
-    // our Xvfb exit, and we try the next number.
-    for (int attempt = 0; attempt < 8; ++attempt, ++number) {
-      char name[64];
-      std::snprintf(name, sizeof(name), "/tmp/.X%d-lock", number);
-      if (access(name, F_OK) == 0) continue;
-      std::snprintf(name, sizeof(name), ":%d", number);
-      gDisplay = name;
-      gXvfb = fork();
-      if (gXvfb == 0) {
-        const int devnull = open("/dev/null", O_WRONLY);
-        dup2(devnull, 1);
-        dup2(devnull, 2);
-        execl("/usr/bin/Xvfb", "Xvfb", gDisplay.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-              "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-      }
-      for (int i = 0; i < 100; ++i) {
-        if (waitpid(gXvfb, nullptr, WNOHANG) == gXvfb) {
-          gXvfb = -1;
-          break;
-        }
-        xcb_connection_t* c = xcb_connect(gDisplay.c_str(), nullptr);
-        const bool up = !xcb_connection_has_error(c);
-        xcb_disconnect(c);
-        if (up && waitpid(gXvfb, nullptr, WNOHANG) == 0) {
-          setenv("DISPLAY", gDisplay.c_str(), 1);
-          return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      }
-      if (gXvfb > 0) break;
-    }
-    TearDownTestSuite();
+    gXvfb = new XvfbServer;
+    if (gXvfb->running()) setenv("DISPLAY", gXvfb->display().c_str(), 1);
   }
   static void TearDownTestSuite() {
-    if (gXvfb > 0) {
-      kill(gXvfb, SIGTERM);
-      waitpid(gXvfb, nullptr, 0);
-    }
-    gXvfb = -1;
+    delete gXvfb;
+    gXvfb = nullptr;
   }
 
  protected:
   void SetUp() override {
-    if (gXvfb <= 0)
-      GTEST_SKIP() << "Xvfb or xdotool not installed (scripts/install-deps.sh installs them)";
-    host = xcb_connect(gDisplay.c_str(), nullptr);
+    if (!gXvfb->running()) GTEST_SKIP() << XvfbServer::skipReason();
+    host = xcb_connect(gXvfb->display().c_str(), nullptr);
     ASSERT_FALSE(xcb_connection_has_error(host));
     hostWindow = createHostWindow();
   }

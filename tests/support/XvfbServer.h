@@ -1,0 +1,84 @@
+#pragma once
+
+// A private X server (Xvfb) for window tests, on a display number it finds free itself so
+// parallel test programs do not meet. It resets nothing when clients leave (-noreset) and
+// listens on no TCP port. A server that could not start (Xvfb or xdotool missing) leaves running()
+// false: the tests then skip with skipReason().
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <poll.h>
+
+#include <chrono>
+#include <string>
+
+#include "tests/support/TempDir.h"
+
+class XvfbServer {
+ public:
+  XvfbServer() {
+    if (access("/usr/bin/Xvfb", X_OK) != 0 || access("/usr/bin/xdotool", X_OK) != 0) return;
+    // Xvfb picks a free display itself and names it on the pipe once it accepts clients.
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      const int devnull = open("/dev/null", O_WRONLY);
+      dup2(devnull, 1);
+      dup2(devnull, 2);
+      // Nothing of the user's own is read or written.
+      setenv("HOME", home_.path().c_str(), 1);
+      setenv("XDG_CONFIG_HOME", home_.path().c_str(), 1);
+      if (ready[1] == 3)
+        fcntl(3, F_SETFD, 0);  // keep it open across exec
+      else
+        dup2(ready[1], 3);
+      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
+            "tcp", "-noreset", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(ready[1]);
+    std::string number;
+    pollfd fd{ready[0], POLLIN, 0};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (pid_ > 0 && number.find('\n') == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+      if (poll(&fd, 1, 100) <= 0) continue;
+      char buffer[16];
+      const ssize_t n = read(ready[0], buffer, sizeof buffer);
+      if (n <= 0) break;
+      number.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(ready[0]);
+    if (number.find('\n') == std::string::npos) {
+      stop();
+      return;
+    }
+    number.resize(number.find('\n'));
+    display_ = ":" + number;
+  }
+  ~XvfbServer() { stop(); }
+  XvfbServer(const XvfbServer&) = delete;
+  XvfbServer& operator=(const XvfbServer&) = delete;
+
+  bool running() const { return pid_ > 0; }
+  const std::string& display() const { return display_; }
+  static const char* skipReason() {
+    return "Xvfb or xdotool not installed (scripts/install-deps.sh installs them)";
+  }
+
+ private:
+  void stop() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+  }
+
+  TempDir home_;
+  pid_t pid_ = -1;
+  std::string display_;
+};
