@@ -193,24 +193,25 @@ void ADEditor::addSwitch(int index, int bitmapNumber, CCoord left, CCoord top, b
 }
 
 void ADEditor::addCoaxKnob(int number) {
-  const CoaxKnob& spec = kCoaxKnobs[number];
-  LoadedBitmap centre(spec.centreBitmap);
-  LoadedBitmap ring(spec.ringBitmap);
-  const CCoord imageHeight = centre.height() / spec.images;
-  const CRect r(spec.left, spec.top, spec.left + 2 * kCoaxMargin + centre.width(),
-                spec.top + 2 * kCoaxMargin + imageHeight);
-  auto* knob = new CAnimCoaxKnob(r, this, spec.tag, spec.images, static_cast<int32_t>(imageHeight),
-                                 centre.get(), CPoint(0, 0), kCoaxMargin);
-  knob->setValue(effect->getParameter(spec.centreParameter));
-  knob->setExtValue(effect->getParameter(spec.ringParameter));
+  const CoaxKnob& layout = kCoaxKnobs[number];
+  LoadedBitmap centre(layout.centreBitmap);
+  LoadedBitmap ring(layout.ringBitmap);
+  const CCoord imageHeight = centre.height() / layout.images;
+  const CRect r(layout.left, layout.top, layout.left + 2 * kCoaxMargin + centre.width(),
+                layout.top + 2 * kCoaxMargin + imageHeight);
+  auto* knob =
+      new CAnimCoaxKnob(r, this, layout.tag, layout.images, static_cast<int32_t>(imageHeight),
+                        centre.get(), CPoint(0, 0), kCoaxMargin);
+  knob->setValue(effect->getParameter(layout.centreParameter));
+  knob->setExtValue(effect->getParameter(layout.ringParameter));
   knob->setDefaultValue(0.5f);
   knob->setDefaultExtValue(0.5f);
-  knob->setIntRadius(CPoint(spec.centreX, spec.centreY), kCoaxRadius);
-  knob->setExtBitmap(ring.get(), spec.ringImages);
+  knob->setIntRadius(CPoint(layout.centreX, layout.centreY), kCoaxRadius);
+  knob->setExtBitmap(ring.get(), layout.ringImages);
   knob->setStep(kCoaxStep);
   frame->addView(knob);
   coaxKnobs[number] = knob;
-  parameterControls[spec.centreParameter] = knob;
+  parameterControls[layout.centreParameter] = knob;
 }
 
 void ADEditor::addAbout() {

@@ -140,14 +140,14 @@ void ADEditor::valueChanged(CControl* control) {
     effect->setParameterAutomated(tag, control->getValue());
     return;
   }
-  for (const CoaxKnob& spec : kCoaxKnobs) {
-    if (spec.tag != tag) continue;
+  for (const CoaxKnob& layout : kCoaxKnobs) {
+    if (layout.tag != tag) continue;
     auto* knob = dynamic_cast<CAnimCoaxKnob*>(control);
     if (knob == nullptr) return;
     if (knob->isExtActive())
-      effect->setParameterAutomated(spec.ringParameter, knob->getExtValue());
+      effect->setParameterAutomated(layout.ringParameter, knob->getExtValue());
     else
-      effect->setParameterAutomated(spec.centreParameter, knob->getValue());
+      effect->setParameterAutomated(layout.centreParameter, knob->getValue());
     return;
   }
   if (tag == kTagClipLed && frame != nullptr && (frame->getCurrentMouseButtons() & kLButton)) {

@@ -36,7 +36,7 @@ constexpr int32_t kMenuStyle = 0x1E00;
 
 enum class ButtonKind { Rocker, SaveLoad, Kick, DoubleClickKick };
 
-struct ButtonSpec {
+struct ButtonLayout {
   Tag tag;
   ButtonKind kind;
   CRect rect;
@@ -45,7 +45,7 @@ struct ButtonSpec {
 };
 
 // In the order they are added to the frame.
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonLayout kButtons[] = {
     {Tag::kTagPresetRocker, ButtonKind::Rocker, CRect(313, 232, 344, 246), 19997, 5},
     {Tag::kTagLoadBank, ButtonKind::SaveLoad, CRect(70, 232, 82, 246), 19993, 3},
     {Tag::kTagSaveBank, ButtonKind::SaveLoad, CRect(20, 232, 32, 246), 19994, 3},
@@ -116,22 +116,22 @@ void CPresetSystemEditor::buildPresetMenu(CBitmap* background) {
 }
 
 void CPresetSystemEditor::buildButtons() {
-  for (const ButtonSpec& spec : kButtons) {
-    auto* bitmap = new CBitmap(spec.bitmap);
-    const CCoord imageHeight = bitmap->getHeight() / spec.images;
+  for (const ButtonLayout& layout : kButtons) {
+    auto* bitmap = new CBitmap(layout.bitmap);
+    const CCoord imageHeight = bitmap->getHeight() / layout.images;
     const CPoint origin(0, 0);
     CControl* control = nullptr;
-    switch (spec.kind) {
+    switch (layout.kind) {
       case ButtonKind::Rocker:
-        control = new CPSRockerSwitch(spec.rect, this, spec.tag, imageHeight, bitmap, origin);
+        control = new CPSRockerSwitch(layout.rect, this, layout.tag, imageHeight, bitmap, origin);
         break;
       case ButtonKind::SaveLoad:
-        control = new CSaveLoadButton(spec.rect, this, spec.tag, imageHeight, bitmap, origin);
+        control = new CSaveLoadButton(layout.rect, this, layout.tag, imageHeight, bitmap, origin);
         break;
       case ButtonKind::Kick:
       case ButtonKind::DoubleClickKick:
-        control = new CPSKickButton(spec.rect, this, spec.tag, imageHeight, bitmap, origin,
-                                    spec.kind == ButtonKind::DoubleClickKick);
+        control = new CPSKickButton(layout.rect, this, layout.tag, imageHeight, bitmap, origin,
+                                    layout.kind == ButtonKind::DoubleClickKick);
         break;
     }
     bitmap->forget();
