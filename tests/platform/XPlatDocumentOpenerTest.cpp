@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -94,13 +95,21 @@ TEST_F(OpenerTest, NothingStartsForAMissingDocumentOrProgram) {
   EXPECT_FALSE(std::filesystem::exists(temp.path() / "ran"));
 }
 
-TEST_F(OpenerTest, TheViewerInheritsNoOpenFilesOfTheHost) {
+TEST_F(OpenerTest, TheViewerInheritsNoOpenFilesOrIgnoredSignalsOfTheHost) {
   const int hostFile = open(document.c_str(), O_RDONLY);  // not close-on-exec
   ASSERT_GE(hostFile, 3);
-  writeScript(program, "[ -e /proc/self/fd/" + std::to_string(hostFile) + " ] && exit 3\nexit 0\n");
+  struct sigaction ignore {
+  }, previous{};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGTERM, &ignore, &previous);  // a host that ignores it for itself
+  writeScript(program, "[ -e /proc/self/fd/" + std::to_string(hostFile) + " ] && exit 3\n" +
+                           "ignored=$(sed -n 's/^SigIgn:\\s*//p' /proc/$$/status)\n" +
+                           "[ $((0x$ignored >> (" + std::to_string(SIGTERM - 1) +
+                           ") & 1)) -eq 0 ] || exit 4\n");
   XPlatDocumentOpener::setProgram(program.c_str());
   XPlatDocumentOpener opener;
   ASSERT_TRUE(opener.open(document));
+  sigaction(SIGTERM, &previous, nullptr);
   EXPECT_EQ(finish(opener), 0);
   close(hostFile);
 }
