@@ -1,4 +1,8 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 
 #include "gui/CNewFileSelector.h"
 #include "tests/presets/PanelTestSupport.h"
@@ -133,22 +137,56 @@ TEST_F(PanelFilesTest, ToolkitDialogRunsTheStandInProgram) {
   writeScript(script, "printf '%s\\n' \"$@\" > '" + files.dir() + "args'\n" + "cat '" +
                           files.dir() + "answer'\n");
   ScopedEnv program("VELTRANE_DIALOG_PROGRAM", script.c_str());
-  std::ofstream(files.path() / "answer") << files.dir() << "chosen\n";
+  std::ofstream(files.path() / "answer") << files.dir() << "Vocal v1.2\n";
 
   makeDistinct(*effect, 1, "Round trip");
   ASSERT_TRUE(editor->open(nullptr));
   click(Editor::kTagSavePreset);
-  ASSERT_TRUE(std::filesystem::exists(files.path() / "chosen.zal"))
-      << "the file type's extension is added to a bare name";
-  auto args = lines(slurp(files.path() / "args"));
-  for (const std::string expected :
-       {"--file-selection", "--title=Save preset", "--save", "--file-filter=ZAL Preset | *.zal"})
-    EXPECT_NE(std::find(args.begin(), args.end(), expected), args.end()) << expected;
+  ASSERT_TRUE(std::filesystem::exists(files.path() / "Vocal v1.2.zal"))
+      << "the file type's extension is added to a name without it";
+  EXPECT_NE(slurp(files.path() / "args").find("--title=Save preset\n--save\n"), std::string::npos);
 
-  // The next dialog starts where this one ended.
+  // The next dialog starts where this one ended, with the name it chose.
+  click(Editor::kTagSavePreset);
+  const auto args = lines(slurp(files.path() / "args"));
+  EXPECT_NE(std::find(args.begin(), args.end(), "--filename=" + files.dir() + "Vocal v1.2.zal"),
+            args.end());
+}
+
+TEST_F(PanelFilesTest, ASaveDialogAnswerThatIsNotOnePathSavesNothing) {
+  // A name with a line break comes out as two lines; the first names another file.
+  makeDistinct(*effect, 0, "Kept");
+  ASSERT_TRUE(editor->open(nullptr));
+  for (const std::string answer :
+       {files.dir() + "my\nfile", std::string("Gtk-Message: theme /usr/share/themes")}) {
+    SCOPED_TRACE(answer);
+    const std::string script = files.dir() + "dialog";
+    writeScript(script, "printf '%s\\n' '" + answer + "'\n");
+    ScopedEnv program("VELTRANE_DIALOG_PROGRAM", script.c_str());
+    click(Editor::kTagSavePreset);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.path()), {}), 1)
+        << "only the stand-in itself";
+    EXPECT_STREQ(editor->getCurrDir(), "");
+    EXPECT_STREQ(editor->getCurrPreset(), "");
+  }
+}
+
+TEST_F(PanelFilesTest, TheDialogGetsNoHostFilesAndCanBeAskedToEnd) {
+  const int hostFile = open(files.dir().c_str(), O_RDONLY);  // not close-on-exec
+  struct sigaction ignore {
+  }, previous{};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGTERM, &ignore, &previous);  // a host that ignores it for itself
+  const std::string script = files.dir() + "dialog";
+  writeScript(script, "{ [ -e /proc/$$/fd/" + std::to_string(hostFile) +
+                          " ] && echo leaked; grep SigIgn /proc/$$/status; } > '" + files.dir() +
+                          "seen'\n");
+  ScopedEnv program("VELTRANE_DIALOG_PROGRAM", script.c_str());
+  ASSERT_TRUE(editor->open(nullptr));
   click(Editor::kTagLoadPreset);
-  args = lines(slurp(files.path() / "args"));
-  EXPECT_NE(std::find(args.begin(), args.end(), "--title=Load preset"), args.end());
-  EXPECT_EQ(std::find(args.begin(), args.end(), "--save"), args.end());
-  EXPECT_NE(std::find(args.begin(), args.end(), "--filename=" + files.dir()), args.end());
+  sigaction(SIGTERM, &previous, nullptr);
+  close(hostFile);
+  const std::string seen = slurp(files.path() / "seen");
+  ASSERT_EQ(seen.rfind("SigIgn:\t", 0), 0u) << seen;
+  EXPECT_EQ(std::stoull(seen.substr(8), nullptr, 16) >> (SIGTERM - 1) & 1, 0u) << seen;
 }
