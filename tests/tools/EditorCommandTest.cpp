@@ -153,31 +153,12 @@ TEST_F(EditorWindow, ShowsTheEditorInANamedWindowAndSavesWhatItShows) {
   const double rate = report.idles / report.seconds;
   EXPECT_GT(rate, 24.0) << report.idles << " idles in " << report.seconds << " s";
   EXPECT_LT(rate, 34.0) << report.idles << " idles in " << report.seconds << " s";
-}
-
-TEST_F(EditorWindow, PlaysAudioOnAThreadOfItsOwnUnlessToldNot) {
-  const struct {
-    std::vector<std::string> options;
-    long long minimumBlocks, maximumBlocks;
-    double minimumPeak, maximumPeak;
-  } table[] = {
-      // About 86 blocks of 512 a second at 44.1 kHz: quiet noise.
-      {{}, 80, 190, 0.001, 0.011},
-      {{"--no-audio"}, 0, 0, 0.0, 0.0},
-  };
-  for (const auto& row : table) {
-    std::vector<std::string> arguments{"--seconds", "1.5"};
-    arguments.insert(arguments.end(), row.options.begin(), row.options.end());
-    auto editor = startEditor(FIXTURE_EDITOR, arguments);
-    ASSERT_EQ(editor->wait(10s), 0) << editor->errors();
-    const FixtureReport report = fixtureReport(editor->errors());
-    ASSERT_TRUE(report.found) << editor->errors();
-    EXPECT_GE(report.blocks, row.minimumBlocks) << row.options.size();
-    EXPECT_LE(report.blocks, row.maximumBlocks) << row.options.size();
-    EXPECT_GE(report.peak, row.minimumPeak);
-    EXPECT_LE(report.peak, row.maximumPeak);
-    EXPECT_EQ(report.audioThread, "own");
-  }
+  // Meanwhile quiet noise, about 86 blocks of 512 a second at 44.1 kHz, on a thread of its own.
+  EXPECT_GE(report.blocks, 80);
+  EXPECT_LE(report.blocks, 190);
+  EXPECT_GE(report.peak, 0.001);
+  EXPECT_LE(report.peak, 0.011);
+  EXPECT_EQ(report.audioThread, "own");
 }
 
 TEST_F(EditorWindow, CopesWithEditorsThatSizeLateResizeOrFailToOpen) {
