@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <unistd.h>
 
 namespace {
@@ -27,10 +28,14 @@ std::string automaticProgram() {
   return {};
 }
 
-bool hasExtension(const std::string& path) {
+// True when the file name already ends in ".extension" (in any case). Any other dot is part
+// of the name ("Vocal v1.2"), and the file would not show under its type's filter.
+bool hasExtension(const std::string& path, const char* extension) {
+  const std::string suffix = std::string(".") + extension;
   const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  if (path.size() <= nameStart + suffix.size()) return false;
+  return strcasecmp(path.c_str() + path.size() - suffix.size(), suffix.c_str()) == 0;
 }
 
 }  // namespace
@@ -142,15 +147,23 @@ void CNewFileSelector::parseOutput(const std::string& output, int exitStatus) {
     if (end == std::string::npos) end = output.size();
     std::string path = output.substr(begin, end - begin);
     if (!path.empty() && path.back() == '\r') path.pop_back();
+    // The dialogs print absolute paths; anything else is not a choice (a chatty program).
+    if (!path.empty() && path[0] != '/') {
+      result.clear();
+      return;
+    }
     if (!path.empty()) {
       // The desktop dialogs do not add the file type's extension the way the user expects.
-      if (style == kSelectSaveFile && defaultExtension && !hasExtension(path))
+      if (style == kSelectSaveFile && defaultExtension &&
+          !hasExtension(path, defaultExtension->getExtension()))
         path += std::string(".") + defaultExtension->getExtension();
       result.push_back(path);
     }
     begin = end + 1;
   }
-  if (!allowMultiple && result.size() > 1) result.resize(1);
+  // One file was asked for: several lines are a name with a line break in it (or noise), and
+  // its first line would name another file, perhaps one the user never meant to overwrite.
+  if (!allowMultiple && result.size() > 1) result.clear();
 }
 
 bool CNewFileSelector::runModal() {

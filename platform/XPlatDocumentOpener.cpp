@@ -1,6 +1,7 @@
 #include "platform/XPlatDocumentOpener.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -89,7 +90,14 @@ bool XPlatDocumentOpener::open(const std::string& path) {
   // The viewer may outlive the host's session; it must not hold the host's files, sockets or
   // devices open, nor die with the host's terminal.
   posix_spawn_file_actions_addclosefrom_np(&setup.actions, STDERR_FILENO + 1);
-  posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSID);
+  // Nor inherit what the host's thread blocks or ignores: the desktop must be able to end it.
+  sigset_t signals;
+  sigemptyset(&signals);
+  posix_spawnattr_setsigmask(&setup.attributes, &signals);
+  sigfillset(&signals);
+  posix_spawnattr_setsigdefault(&setup.attributes, &signals);
+  posix_spawnattr_setflags(&setup.attributes,
+                           POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
   pid_t child = 0;
   int error = posix_spawnp(&child, program.c_str(), &setup.actions, &setup.attributes, argv.data(),

@@ -28,6 +28,18 @@ bool DialogProcess::start(const std::vector<std::string>& argv) {
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   // Desktop dialogs chatter on stderr (theme and settings warnings); not into the host's log.
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  // The host's files, sockets and devices stay the host's, however long the dialog stays up.
+  posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+  // Whatever the host's thread blocks or ignores, the dialog starts as any program does, so
+  // it can be asked to end.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t signals;
+  sigemptyset(&signals);
+  posix_spawnattr_setsigmask(&attributes, &signals);
+  sigfillset(&signals);
+  posix_spawnattr_setsigdefault(&attributes, &signals);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -39,9 +51,11 @@ bool DialogProcess::start(const std::vector<std::string>& argv) {
   env.push_back(nullptr);
 
   pid_t child = -1;
-  const int rc = argv[0].find('/') != std::string::npos
-                     ? posix_spawn(&child, args[0], &actions, nullptr, args.data(), env.data())
-                     : posix_spawnp(&child, args[0], &actions, nullptr, args.data(), env.data());
+  const int rc =
+      argv[0].find('/') != std::string::npos
+          ? posix_spawn(&child, args[0], &actions, &attributes, args.data(), env.data())
+          : posix_spawnp(&child, args[0], &actions, &attributes, args.data(), env.data());
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(fds[1]);
   if (rc != 0) {

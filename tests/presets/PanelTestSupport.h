@@ -138,17 +138,14 @@ class PanelTest : public PresetTest {
     for (int32_t i = 0; i < m->getNbEntries(); ++i) titles.push_back(m->getEntry(i)->getTitle());
     return titles;
   }
-  static std::vector<std::string> storedNames(Veltrane& e) {
-    std::vector<std::string> names;
-    for (int k = 0; k < kNumPresets; ++k) names.push_back(storedName(e, k));
-    return names;
-  }
 
   // Field, menu titles and menu choice all show the store as it is.
   void expectPanelShowsStore(PanelEditor* target, Veltrane& e) const {
     const int current = static_cast<int>(e.getPresetNo());
     EXPECT_EQ(fieldText(target), storedName(e, current));
-    EXPECT_EQ(menuTitles(target), storedNames(e));
+    std::vector<std::string> names;
+    for (int k = 0; k < kNumPresets; ++k) names.push_back(storedName(e, k));
+    EXPECT_EQ(menuTitles(target), names);
     EXPECT_EQ(menu(target)->getCurrentIndex(), current);
   }
 };

@@ -1,4 +1,8 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 
 #include "gui/CNewFileSelector.h"
 #include "tests/presets/PanelTestSupport.h"
@@ -48,57 +52,31 @@ TEST_F(PanelFilesTest, ButtonsAskTheDialogWithTheirTitlesAndFileTypes) {
   const struct {
     int32_t tag;
     int64_t buttons;
-    bool save;
     const char* title;
-    const char* type;
-    const char* extension;
   } table[] = {
-      {Editor::kTagLoadBank, kLButton, false, "Load bank", "ZAL Bank", "zab"},
-      {Editor::kTagLoadBank, kRButton, false, "Load bank (endian-reversed)", "ZAL Bank", "zab"},
-      {Editor::kTagLoadPreset, kLButton, false, "Load preset", "ZAL Preset", "zal"},
-      {Editor::kTagLoadPreset, kRButton, false, "Load preset (endian-reversed)", "ZAL Preset",
-       "zal"},
-      {Editor::kTagSaveBank, kLButton, true, "Save bank", "ZAL Bank", "zab"},
-      {Editor::kTagSavePreset, kLButton, true, "Save preset", "ZAL Preset", "zal"},
+      {Editor::kTagLoadBank, kLButton, "Load bank"},
+      {Editor::kTagLoadBank, kRButton, "Load bank (endian-reversed)"},
+      {Editor::kTagLoadPreset, kLButton, "Load preset"},
+      {Editor::kTagLoadPreset, kRButton, "Load preset (endian-reversed)"},
+      {Editor::kTagSaveBank, kLButton, "Save bank"},
+      {Editor::kTagSavePreset, kLButton, "Save preset"},
   };
   const auto store = snapshot(*effect);
   for (const auto& row : table) {
     SCOPED_TRACE(row.title);
+    const bool save = row.title[0] == 'S',
+               bank = std::string(row.title).find("bank") != std::string::npos;
     dialog->opens.clear();
     dialog->saves.clear();
     click(row.tag, row.buttons);  // cancelled: no answer scripted
-    const auto& asked = row.save ? dialog->saves : dialog->opens;
+    ASSERT_EQ(dialog->opens.size() + dialog->saves.size(), 1u);
+    const auto& asked = save ? dialog->saves : dialog->opens;
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ((row.save ? dialog->opens : dialog->saves).size(), 0u);
     EXPECT_EQ(asked[0].title, row.title);
-    EXPECT_EQ(asked[0].typeName, row.type);
-    EXPECT_EQ(asked[0].extension, row.extension);
+    EXPECT_EQ(asked[0].typeName, bank ? "ZAL Bank" : "ZAL Preset");
+    EXPECT_EQ(asked[0].extension, bank ? "zab" : "zal");
   }
   EXPECT_EQ(snapshot(*effect), store) << "cancelled dialogs change nothing";
-}
-
-TEST_F(PanelFilesTest, SavedPresetLoadsIntoAFreshInstance) {
-  ScriptedDialog* dialog = installScriptedDialog();
-  ASSERT_TRUE(editor->open(nullptr));
-  makeDistinct(*effect, 2, "Saved through the panel");
-  dialog->answers = {files.dir() + "mine.zal"};
-  click(Editor::kTagSavePreset);
-  ASSERT_TRUE(std::filesystem::exists(files.path() / "mine.zal"));
-  EXPECT_EQ(std::string(editor->getCurrDir()), files.dir());
-  EXPECT_EQ(std::string(editor->getCurrPreset()), "mine.zal");
-
-  auto fresh = makeEffect();
-  PanelEditor* freshEditor = attachPanel(*fresh);
-  ScriptedDialog* freshDialog = installScriptedDialog(freshEditor);
-  ASSERT_TRUE(freshEditor->open(nullptr));
-  fresh->setPresetNo(4);
-  freshDialog->answers = {files.dir() + "mine.zal"};
-  click(Editor::kTagLoadPreset, kLButton, freshEditor);
-  EXPECT_EQ(fresh->getPresetNo(), 4) << "a preset loads into the current preset";
-  EXPECT_EQ(currentValues(*fresh), currentValues(*effect));
-  EXPECT_EQ(fieldText(freshEditor), "Saved through the panel");
-  expectPanelShowsStore(freshEditor, *fresh);
-  freshEditor->close();
 }
 
 TEST_F(PanelFilesTest, LoadedBankStartsAtPresetZeroWhateverItsHeaderSays) {
@@ -126,29 +104,75 @@ TEST_F(PanelFilesTest, LoadedBankStartsAtPresetZeroWhateverItsHeaderSays) {
   })) << "the whole window redraws after a load";
 }
 
-TEST_F(PanelFilesTest, ToolkitDialogRunsTheStandInProgram) {
+TEST_F(PanelFilesTest, SavedPresetLoadsIntoAFreshInstanceThroughTheStandInDialog) {
   // No dialog installed: opening the window installs the toolkit's, which runs the program
   // named in the environment.
   const std::string script = files.dir() + "dialog";
   writeScript(script, "printf '%s\\n' \"$@\" > '" + files.dir() + "args'\n" + "cat '" +
                           files.dir() + "answer'\n");
   ScopedEnv program("VELTRANE_DIALOG_PROGRAM", script.c_str());
-  std::ofstream(files.path() / "answer") << files.dir() << "chosen\n";
+  std::ofstream(files.path() / "answer") << files.dir() << "Vocal v1.2\n";
 
   makeDistinct(*effect, 1, "Round trip");
   ASSERT_TRUE(editor->open(nullptr));
   click(Editor::kTagSavePreset);
-  ASSERT_TRUE(std::filesystem::exists(files.path() / "chosen.zal"))
-      << "the file type's extension is added to a bare name";
-  auto args = lines(slurp(files.path() / "args"));
-  for (const std::string expected :
-       {"--file-selection", "--title=Save preset", "--save", "--file-filter=ZAL Preset | *.zal"})
-    EXPECT_NE(std::find(args.begin(), args.end(), expected), args.end()) << expected;
+  ASSERT_TRUE(std::filesystem::exists(files.path() / "Vocal v1.2.zal"))
+      << "the file type's extension is added to a name without it";
+  EXPECT_NE(slurp(files.path() / "args").find("--title=Save preset\n--save\n"), std::string::npos);
 
-  // The next dialog starts where this one ended.
+  // The next dialog starts where this one ended, with the name it chose.
+  click(Editor::kTagSavePreset);
+  const auto args = lines(slurp(files.path() / "args"));
+  EXPECT_NE(std::find(args.begin(), args.end(), "--filename=" + files.dir() + "Vocal v1.2.zal"),
+            args.end());
+
+  std::ofstream(files.path() / "answer") << files.dir() << "Vocal v1.2.zal\n";
+  auto fresh = makeEffect();
+  PanelEditor* freshEditor = attachPanel(*fresh);
+  ASSERT_TRUE(freshEditor->open(nullptr));
+  fresh->setPresetNo(4);
+  click(Editor::kTagLoadPreset, kLButton, freshEditor);
+  EXPECT_EQ(fresh->getPresetNo(), 4) << "a preset loads into the current preset";
+  EXPECT_EQ(currentValues(*fresh), currentValues(*effect));
+  EXPECT_EQ(fieldText(freshEditor), "Round trip");
+  expectPanelShowsStore(freshEditor, *fresh);
+  freshEditor->close();
+}
+
+TEST_F(PanelFilesTest, ASaveDialogAnswerThatIsNotOnePathSavesNothing) {
+  // A name with a line break comes out as two lines; the first names another file.
+  makeDistinct(*effect, 0, "Kept");
+  ASSERT_TRUE(editor->open(nullptr));
+  for (const std::string& answer :
+       {files.dir() + "my\nfile", std::string("Gtk-Message: theme /usr/share/themes")}) {
+    SCOPED_TRACE(answer);
+    const std::string script = files.dir() + "dialog";
+    writeScript(script, "printf '%s\\n' '" + answer + "'\n");
+    ScopedEnv program("VELTRANE_DIALOG_PROGRAM", script.c_str());
+    click(Editor::kTagSavePreset);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.path()), {}), 1)
+        << "only the stand-in itself";
+    EXPECT_STREQ(editor->getCurrDir(), "");
+    EXPECT_STREQ(editor->getCurrPreset(), "");
+  }
+}
+
+TEST_F(PanelFilesTest, TheDialogGetsNoHostFilesAndCanBeAskedToEnd) {
+  const int hostFile = open(files.dir().c_str(), O_RDONLY);  // not close-on-exec
+  struct sigaction ignore {
+  }, previous{};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGTERM, &ignore, &previous);  // a host that ignores it for itself
+  const std::string script = files.dir() + "dialog";
+  writeScript(script, "{ [ -e /proc/$$/fd/" + std::to_string(hostFile) +
+                          " ] && echo leaked; grep SigIgn /proc/$$/status; } > '" + files.dir() +
+                          "seen'\n");
+  ScopedEnv program("VELTRANE_DIALOG_PROGRAM", script.c_str());
+  ASSERT_TRUE(editor->open(nullptr));
   click(Editor::kTagLoadPreset);
-  args = lines(slurp(files.path() / "args"));
-  EXPECT_NE(std::find(args.begin(), args.end(), "--title=Load preset"), args.end());
-  EXPECT_EQ(std::find(args.begin(), args.end(), "--save"), args.end());
-  EXPECT_NE(std::find(args.begin(), args.end(), "--filename=" + files.dir()), args.end());
+  sigaction(SIGTERM, &previous, nullptr);
+  close(hostFile);
+  const std::string seen = slurp(files.path() / "seen");
+  ASSERT_EQ(seen.rfind("SigIgn:\t", 0), 0u) << seen;
+  EXPECT_EQ(std::stoull(seen.substr(8), nullptr, 16) >> (SIGTERM - 1) & 1, 0u) << seen;
 }

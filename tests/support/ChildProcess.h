@@ -73,32 +73,20 @@ class ChildProcess {
 
   pid_t pid() const { return pid_; }
 
-  // Waits until the standard output collected so far satisfies `done`; false if it did not
-  // in time (or the output ended first).
-  bool waitForOutput(const std::function<bool(const std::string&)>& done,
-                     std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    bool satisfied = false;
-    changed_.wait_for(lock, timeout, [&] { return (satisfied = done(out_)) || outputEnded_; });
-    return satisfied;
-  }
   // The first whole line of standard output after `from` bytes that satisfies `match`, or
-  // nullopt if none came in time.
+  // nullopt if none came in time (or the output ended first).
   std::optional<std::string> waitForLine(const std::function<bool(const std::string&)>& match,
                                          std::chrono::milliseconds timeout, std::size_t from = 0) {
     std::optional<std::string> found;
-    waitForOutput(
-        [&](const std::string& out) {
-          for (std::size_t start = from, end; (end = out.find('\n', start)) != std::string::npos;
-               start = end + 1) {
-            if (match(out.substr(start, end - start))) {
-              found = out.substr(start, end - start);
-              return true;
-            }
-          }
-          return false;
-        },
-        timeout);
+    auto search = [&] {
+      for (std::size_t start = from, end; (end = out_.find('\n', start)) != std::string::npos;
+           start = end + 1)
+        if (match(out_.substr(start, end - start)))
+          return bool(found = out_.substr(start, end - start));
+      return false;
+    };
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, timeout, [&] { return search() || outputEnded_; });
     return found;
   }
   std::optional<std::string> waitForLineStartingWith(const std::string& prefix,

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -33,21 +32,17 @@ struct FixtureReport {
 };
 
 FixtureReport fixtureReport(const std::string& errors) {
-  static const std::regex pattern(
-      R"(fixture opened=(\d+) closed=(\d+) idles=(\d+) seconds=([\d.]+) blocks=(\d+) )"
-      R"(audio-thread=(\w+) editor-thread=(\w+) peak=([\d.]+))");
   FixtureReport r;
-  std::smatch m;
-  if (!std::regex_search(errors, m, pattern)) return r;
-  r.found = true;
-  r.opened = std::stoi(m[1]);
-  r.closed = std::stoi(m[2]);
-  r.idles = std::stoi(m[3]);
-  r.seconds = std::stod(m[4]);
-  r.blocks = std::stoll(m[5]);
-  r.audioThread = m[6];
-  r.editorThread = m[7];
-  r.peak = std::stod(m[8]);
+  const std::size_t at = errors.find("fixture opened=");
+  if (at == std::string::npos) return r;
+  char audio[16] = "", editor[16] = "";
+  r.found = std::sscanf(errors.c_str() + at,
+                        "fixture opened=%d closed=%d idles=%d seconds=%lf blocks=%lld "
+                        "audio-thread=%15s editor-thread=%15s peak=%lf",
+                        &r.opened, &r.closed, &r.idles, &r.seconds, &r.blocks, audio, editor,
+                        &r.peak) == 8;
+  r.audioThread = audio;
+  r.editorThread = editor;
   return r;
 }
 
@@ -62,52 +57,31 @@ bool inOrder(const std::string& text, const std::vector<std::string>& lines) {
   return true;
 }
 
-TEST(EditorOptions, ParsesWhatAUserTypes) {
-  const struct {
-    std::vector<std::string> words;
-    bool ok;
-    std::string screenshot;
-    double seconds;
-    bool audio, clip;
-  } table[] = {
-      {{"p.so"}, true, "", -1.0, true, false},
-      {{"p.so", "--seconds", "2.5", "--screenshot", "s.png"}, true, "s.png", 2.5, true, false},
-      {{"--seconds", "0", "p.so", "--no-audio"}, true, "", 0.0, false, false},
-      {{"p.so", "--clip"}, true, "", -1.0, true, true},
-  };
-  for (const auto& row : table) {
-    EditorOptions options;
-    std::string error;
-    ASSERT_TRUE(parseEditorOptions(row.words, options, error)) << error;
-    EXPECT_EQ(options.plugin, "p.so");
-    EXPECT_EQ(options.screenshot, row.screenshot);
-    EXPECT_EQ(options.seconds, row.seconds);
-    EXPECT_EQ(options.audio, row.audio);
-    EXPECT_EQ(options.clip, row.clip);
-  }
-}
+TEST(EditorOptions, ParsesWhatAUserTypesAndRefusesMistakesWithAReason) {
+  EditorOptions options;
+  std::string error;
+  ASSERT_TRUE(parseEditorOptions({"--seconds", "2.5", "p.so", "--screenshot", "s.png", "--clip"},
+                                 options, error))
+      << error;
+  EXPECT_EQ(options.plugin, "p.so");
+  EXPECT_EQ(options.screenshot, "s.png");
+  EXPECT_EQ(options.seconds, 2.5);
+  EXPECT_TRUE(options.audio && options.clip);
 
-TEST(EditorOptions, RefusesMistakesWithAReason) {
   const struct {
     std::vector<std::string> words;
     std::string reason;
   } table[] = {
-      {{}, "exactly one PLUGIN.so"},
       {{"a.so", "b.so"}, "exactly one PLUGIN.so"},
       {{"p.so", "--seconds"}, "--seconds needs a value"},
-      {{"p.so", "--seconds", "soon"}, "not \"soon\""},
       {{"p.so", "--seconds", "-1"}, "not \"-1\""},
-      {{"p.so", "--seconds", "nan"}, "not \"nan\""},
       {{"p.so", "--seconds", "inf"}, "not \"inf\""},
       {{"p.so", "--seconds", "2s"}, "not \"2s\""},
-      {{"p.so", "--screenshot"}, "--screenshot needs a value"},
       {{"p.so", "--screenshot", ""}, "needs a file name"},
       {{"p.so", "--clip", "--no-audio"}, "cannot go with --no-audio"},
       {{"p.so", "--fullscreen"}, "unknown option --fullscreen"},
   };
   for (const auto& row : table) {
-    EditorOptions options;
-    std::string error;
     EXPECT_FALSE(parseEditorOptions(row.words, options, error)) << row.reason;
     EXPECT_NE(error.find(row.reason), std::string::npos) << error;
   }
@@ -122,12 +96,10 @@ TEST_F(EditorCommand, FailsClearlyWithoutAnEditorOrADisplay) {
     int status;
     std::string message;
   } table[] = {
-      {{}, ":0", 2, "usage:"},
       {{FIXTURE_EDITOR, "--seconds", "x"}, ":0", 2, "--seconds takes"},
       {{"/nonexistent/Nothing.so"}, ":0", 1, "cannot load"},
       {{FIXTURE_MAIN_ONLY}, ":0", 1, "has no editor"},
       {{FIXTURE_EDITOR}, std::nullopt, 1, "DISPLAY is not set"},
-      {{FIXTURE_EDITOR}, "", 1, "DISPLAY is not set"},
       {{FIXTURE_EDITOR}, ":4711", 1, "cannot connect to the X display \":4711\""},
   };
   for (const auto& row : table) {
@@ -148,9 +120,6 @@ TEST_F(EditorWindow, ShowsTheEditorInANamedWindowAndSavesWhatItShows) {
   ASSERT_TRUE(line) << editor->errors();
   EXPECT_NE(line->find(" 200x120"), std::string::npos) << *line;
   const uint32_t window = windowId(*line);
-  EXPECT_EQ(windowName(window), "Editor Fixture");
-  EXPECT_EQ(windowSize(window), (std::pair<int, int>{200, 120}));
-  EXPECT_EQ(childCount(window), 1) << "the editor's window sits inside the host's";
 
   // The fixture turns a click into automation of parameter 0 (x / width); it sees the click
   // only if the host keeps calling its idle.
@@ -170,16 +139,11 @@ TEST_F(EditorWindow, ShowsTheEditorInANamedWindowAndSavesWhatItShows) {
   ASSERT_TRUE(readPng(shot, image, error)) << error;
   ASSERT_EQ(image.width, 200);
   ASSERT_EQ(image.height, 120);
-  const struct {
-    int x, y;
-    uint32_t colour;
-  } points[] = {
-      {0, 0, kFixtureBackground},     {199, 119, kFixtureBackground}, {120, 70, kFixtureMarker},
-      {159, 99, kFixtureMarker},      {119, 70, kFixtureBackground},  {160, 99, kFixtureBackground},
-      {140, 100, kFixtureBackground}, {140, 69, kFixtureBackground},
-  };
-  for (const auto& p : points)
-    EXPECT_EQ(image.at(p.x, p.y), p.colour) << std::hex << "at " << std::dec << p.x << "," << p.y;
+  // The marker's corners and the pixels just outside them: the picture is the window's, in place.
+  for (auto [x, y] : {std::pair{120, 70}, {159, 99}})
+    EXPECT_EQ(image.at(x, y), kFixtureMarker) << x << "," << y;
+  for (auto [x, y] : {std::pair{0, 0}, {119, 70}, {160, 99}, {199, 119}})
+    EXPECT_EQ(image.at(x, y), kFixtureBackground) << x << "," << y;
 
   const FixtureReport report = fixtureReport(editor->errors());
   ASSERT_TRUE(report.found) << editor->errors();
@@ -189,32 +153,12 @@ TEST_F(EditorWindow, ShowsTheEditorInANamedWindowAndSavesWhatItShows) {
   const double rate = report.idles / report.seconds;
   EXPECT_GT(rate, 24.0) << report.idles << " idles in " << report.seconds << " s";
   EXPECT_LT(rate, 34.0) << report.idles << " idles in " << report.seconds << " s";
-}
-
-TEST_F(EditorWindow, PlaysAudioOnAThreadOfItsOwnUnlessToldNot) {
-  const struct {
-    std::vector<std::string> options;
-    long long minimumBlocks, maximumBlocks;
-    double minimumPeak, maximumPeak;
-  } table[] = {
-      // About 86 blocks of 512 a second at 44.1 kHz: quiet noise.
-      {{}, 80, 190, 0.001, 0.011},
-      {{"--no-audio"}, 0, 0, 0.0, 0.0},
-      {{"--clip"}, 80, 190, 1.99, 2.0},  // +6 dBFS after a second
-  };
-  for (const auto& row : table) {
-    std::vector<std::string> arguments{"--seconds", "1.5"};
-    arguments.insert(arguments.end(), row.options.begin(), row.options.end());
-    auto editor = startEditor(FIXTURE_EDITOR, arguments);
-    ASSERT_EQ(editor->wait(10s), 0) << editor->errors();
-    const FixtureReport report = fixtureReport(editor->errors());
-    ASSERT_TRUE(report.found) << editor->errors();
-    EXPECT_GE(report.blocks, row.minimumBlocks) << row.options.size();
-    EXPECT_LE(report.blocks, row.maximumBlocks) << row.options.size();
-    EXPECT_GE(report.peak, row.minimumPeak);
-    EXPECT_LE(report.peak, row.maximumPeak);
-    EXPECT_EQ(report.audioThread, "own");
-  }
+  // Meanwhile quiet noise, about 86 blocks of 512 a second at 44.1 kHz, on a thread of its own.
+  EXPECT_GE(report.blocks, 80);
+  EXPECT_LE(report.blocks, 190);
+  EXPECT_GE(report.peak, 0.001);
+  EXPECT_LE(report.peak, 0.011);
+  EXPECT_EQ(report.audioThread, "own");
 }
 
 TEST_F(EditorWindow, CopesWithEditorsThatSizeLateResizeOrFailToOpen) {
@@ -254,26 +198,19 @@ TEST_F(EditorWindow, CopesWithEditorsThatSizeLateResizeOrFailToOpen) {
   }
 }
 
-TEST_F(EditorWindow, ClosingTheWindowOrAStopSignalEndsTheRunInOrder) {
-  for (const bool bySignal : {false, true}) {
-    SCOPED_TRACE(bySignal ? "signal" : "window");
-    const std::string shot = (home.path() / "closed.png").string();
-    fs::remove(shot);
-    auto editor = startEditor(FIXTURE_EDITOR, {"--seconds", "30", "--screenshot", shot});
-    const auto line = editor->waitForLineStartingWith("window 0x", 10s);
-    ASSERT_TRUE(line) << editor->errors();
-    const auto started = std::chrono::steady_clock::now();
-    if (bySignal)
-      kill(editor->pid(), SIGTERM);
-    else
-      sendDeleteWindow(windowId(*line));
-    ASSERT_EQ(editor->wait(10s), 0) << editor->errors();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
-    EXPECT_TRUE(fs::exists(shot));
-    const FixtureReport report = fixtureReport(editor->errors());
-    EXPECT_EQ(report.opened, 1);
-    EXPECT_EQ(report.closed, 1);
-  }
+// (Closing from the window manager ends every run of the plug-in's own editor.)
+TEST_F(EditorWindow, AStopSignalEndsTheRunInOrder) {
+  const std::string shot = (home.path() / "closed.png").string();
+  auto editor = startEditor(FIXTURE_EDITOR, {"--seconds", "30", "--screenshot", shot});
+  ASSERT_TRUE(editor->waitForLineStartingWith("window 0x", 10s)) << editor->errors();
+  const auto started = std::chrono::steady_clock::now();
+  kill(editor->pid(), SIGTERM);
+  ASSERT_EQ(editor->wait(10s), 0) << editor->errors();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+  EXPECT_TRUE(fs::exists(shot));
+  const FixtureReport report = fixtureReport(editor->errors());
+  EXPECT_EQ(report.opened, 1);
+  EXPECT_EQ(report.closed, 1);
 }
 
 }  // namespace

@@ -84,29 +84,6 @@ class HostEditorWindowTest : public HostEditorTest {
                    " " + std::to_string(atY) + " click " + std::to_string(button));
   }
 
-  std::string windowName(uint32_t window) {
-    auto* reply = xcb_get_property_reply(
-        x, xcb_get_property(x, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 256), nullptr);
-    if (!reply) return "";
-    std::string name(static_cast<const char*>(xcb_get_property_value(reply)),
-                     static_cast<std::size_t>(xcb_get_property_value_length(reply)));
-    free(reply);
-    return name;
-  }
-  std::pair<int, int> windowSize(uint32_t window) {
-    auto* g = xcb_get_geometry_reply(x, xcb_get_geometry(x, window), nullptr);
-    if (!g) return {0, 0};
-    const std::pair<int, int> size{g->width, g->height};
-    free(g);
-    return size;
-  }
-  int childCount(uint32_t window) {
-    auto* tree = xcb_query_tree_reply(x, xcb_query_tree(x, window), nullptr);
-    if (!tree) return -1;
-    const int n = xcb_query_tree_children_length(tree);
-    free(tree);
-    return n;
-  }
   // What the window manager's close button sends.
   void sendDeleteWindow(uint32_t window) {
     auto atom = [&](const char* name) {
