@@ -12,6 +12,7 @@
 #include "gui/CBitmap.h"
 #include "gui/CHorizontalSwitch.h"
 #include "gui/CParamDisplay.h"
+#include "resources/EmbeddedResources.h"
 
 using namespace editortest;
 
@@ -175,6 +176,29 @@ TEST_F(EditorTest, TheRectangleIsAnsweredBeforeTheWindowOpens) {
   EXPECT_EQ(rect->bottom, 248);
   EXPECT_EQ(rect->right, 778);
   EXPECT_EQ(frame(), nullptr);
+}
+
+// The pictures are compiled in, but one that fails to decode must not cost the window its
+// controls: an about hot-spot with no picture would open an invisible picture that no click
+// can close, and every control beneath it would stay dead.
+bool withoutAboutPicture(const char* name, const unsigned char** data, std::size_t* size) {
+  return std::strcmp(name, "bmp11580.png") != 0 && embeddedResourceProvider(name, data, size);
+}
+
+TEST_F(EditorTest, AnAboutPictureThatCannotBeLoadedLeavesTheWindowUsable) {
+  CBitmap::setResourceProvider(withoutAboutPicture);
+  open();
+  CBitmap::setResourceProvider(embeddedResourceProvider);
+  editor->idle();
+  click(330, 215);
+  EXPECT_EQ(frame()->getModalView(), nullptr);
+  EXPECT_EQ(control(ADEditor::kTagAbout)->getValue(), 0.f);
+  effect->meterPeak = 1.0;
+  editor->idle();
+  EXPECT_EQ(control(ADEditor::kTagClipLed)->getValue(), 1.f);
+  const float eq = effect->getParameter(kEqAll);
+  click(678, 30);
+  EXPECT_NE(effect->getParameter(kEqAll), eq);
 }
 
 }  // namespace
