@@ -149,7 +149,7 @@ CParamDisplay* ADEditor::addLatencyDisplay(CBitmap* background, CCoord left, CCo
   display->setMin(0.f);
   display->setMax(10000.f);
   display->setStringConvert(samples ? smpStringConvert : msStringConvert);
-  if (Veltrane* fx = veltrane()) display->setValue(samples ? fx->getLatency2() : fx->getLatency1());
+  display->setValue(samples ? resumedLatencySamples.load() : resumedLatencyMs.load());
   frame->addView(display);
   return display;
 }

@@ -83,18 +83,17 @@ TEST_F(EditorTest, TheLastOfSeveralChangesBeforeAnIdleIsShown) {
   EXPECT_EQ(control(41)->getValue(), 0.4f);
 }
 
-TEST_F(EditorTest, EqInOutAlsoRefreshesTheLatencyReadouts) {
+// EQ in/out refreshes the read-outs with the latency of the running engine: a rate the host
+// set but has not resumed with does not pair 46 samples at 44.1 kHz with milliseconds at 96.
+TEST_F(EditorTest, EqInOutShowsTheLatencyTheEngineRunsWith) {
   open();
   editor->idle();
   auto* ms = dynamic_cast<CParamDisplay*>(frame()->getView(1));
   ASSERT_NE(ms, nullptr);
-  // A host rate set but not yet resumed changes the millisecond figure only.
   effect->setSampleRate(96000.f);
-  editor->idle();
-  EXPECT_NEAR(ms->getValue(), 1.043f, 1e-3f);
   effect->setParameter(kEqAll, 0.f);
   editor->idle();
-  EXPECT_FLOAT_EQ(ms->getValue(), 46.f * 1000.f / 96000.f);
+  EXPECT_FLOAT_EQ(ms->getValue(), 46.f * 1000.f / 44100.f);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "EditorTestSupport.h"
 #include "editor/CAnimCoaxKnob.h"
+#include "gui/CParamDisplay.h"
 
 using namespace editortest;
 
@@ -101,6 +102,29 @@ TEST_F(ADEditorThreads, AutomationAndPresetsWhileTheWindowIsOpen) {
   EXPECT_EQ(control(41)->getValue(), effect->getParameter(kLfGain));
   EXPECT_EQ(control<CAnimCoaxKnob>(44)->getExtValue(), 0.5f);
   EXPECT_EQ(control(kEqAll)->getValue(), effect->getParameter(kEqAll));
+}
+
+// A host that changes the rate and resumes on a thread of its own while the user toggles EQ:
+// the window thread shows the latency the resuming thread read, never the effect's fields
+// that thread is writing.
+TEST_F(ADEditorThreads, ResumingOnAHostThreadWhileTheWindowShowsTheLatency) {
+  open();
+  std::atomic<bool> done{false};
+  std::thread host([&] {
+    for (int round = 0; round < 40; ++round) {
+      effect->setSampleRate(round % 2 ? 96000.f : 44100.f);
+      effect->suspend();
+      effect->resume();
+    }
+    done.store(true);
+  });
+  for (int round = 0; !done.load() || round < 20; ++round) {
+    click(678, 30);  // EQ
+    editor->idle();
+  }
+  host.join();
+  editor->idle();
+  EXPECT_EQ(dynamic_cast<CParamDisplay*>(frame()->getView(2))->getValue(), effect->getLatency2());
 }
 
 }  // namespace
