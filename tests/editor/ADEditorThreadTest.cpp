@@ -67,23 +67,14 @@ TEST_F(ADEditorThreads, AutomationAndPresetsWhileTheWindowIsOpen) {
        round < kMinWindowRounds || blocks.load() < kMinBlocks || hostRounds.load() < kMinHostRounds;
        ++round) {
     editor->idle();
-    switch (round % 5) {
-      case 0:
-        click(678, 30);
-        break;  // EQ
-      case 1:
-        drag({209, 81}, {209, 71}, 2);
-        break;  // LF ring
-      case 2:
-        drag({568, 111}, {568, 121}, 2);
-        break;  // HF centre
-      case 3:
-        click(720, 65);
-        break;  // clip LED
-      case 4:
-        click(447, 176);
-        break;  // HM Q
-    }
+    // EQ, the LF ring, the HF centre, the clip LED and HM Q in turn (a click drags nowhere).
+    const CPoint gestures[][2] = {{{678, 30}, {678, 30}},
+                                  {{209, 81}, {209, 71}},
+                                  {{568, 111}, {568, 121}},
+                                  {{720, 65}, {720, 65}},
+                                  {{447, 176}, {447, 176}}};
+    const CPoint* g = gestures[round % 5];
+    drag(g[0], g[1], g[0] == g[1] ? 0 : 2);
     if (round == kMinWindowRounds / 2) {
       editor->close();
       editor->idle();
