@@ -63,6 +63,7 @@ TEST_F(EditorTest, TheClipIndicatorHoldsUntilClickedAndWaitsForTheAboutPicture) 
     ASSERT_NE(control(ADEditor::kTagClipLed), nullptr);
     EXPECT_EQ(control(ADEditor::kTagClipLed)->getValue(), row.led);
   }
+  EXPECT_TRUE(hostRecord().take().empty()) << "the LED and the about hot-spot automate nothing";
 }
 
 }  // namespace

@@ -91,12 +91,4 @@ TEST_F(GestureTest, AWheelTurnOnARingIsOneGesture) {
   expectOneGesture({"wheel", nullptr, 41, kLfFreq, d(kLfFreq) + 0.026041670f});
 }
 
-TEST_F(GestureTest, AboutAndClipLedAutomateNothing) {
-  click(330, 215);  // the about picture opens
-  click(20, 15);    // and closes again
-  click(720, 65);   // the clip LED
-  click(720, 65, kRButton);
-  EXPECT_TRUE(hostRecord().take().empty());
-}
-
 }  // namespace

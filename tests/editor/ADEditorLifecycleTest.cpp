@@ -71,6 +71,12 @@ TEST_F(EditorTest, ResumeShowsAtTheNextIdleOrOpening) {
   EXPECT_EQ(readout(frame(), 2)->getValue(), 96.f);
   EXPECT_FLOAT_EQ(readout(frame(), 1)->getValue(), 0.5f);
   EXPECT_TRUE(wasRedrawn(CRect(58, 214, 152, 226)));
+  // EQ in/out refreshes them with the latency the engine runs with: a rate set but not yet
+  // resumed with would pair 96 samples at 192 kHz with milliseconds at 44.1.
+  effect->setSampleRate(44100.f);
+  effect->setParameter(kEqAll, 0.f);
+  editor->idle();
+  EXPECT_FLOAT_EQ(readout(frame(), 1)->getValue(), 0.5f);
 }
 
 // The effect's suspend tells the editor; the LED is forced to its off image, each time with a

@@ -2,7 +2,6 @@
 // ADEditorThreadTest's), and only the controls that changed are redrawn.
 #include "EditorTestSupport.h"
 #include "editor/CAnimCoaxKnob.h"
-#include "gui/CParamDisplay.h"
 
 using namespace editortest;
 
@@ -58,19 +57,6 @@ TEST_F(EditorTest, AHostChangeReachesItsControlAtTheNextIdleAndRedrawsOnlyIt) {
     editor->idle();
     EXPECT_TRUE(frame()->getLastRenderedRects().empty()) << index;
   }
-}
-
-// EQ in/out refreshes the read-outs with the latency of the running engine: a rate the host
-// set but has not resumed with does not pair 46 samples at 44.1 kHz with milliseconds at 96.
-TEST_F(EditorTest, EqInOutShowsTheLatencyTheEngineRunsWith) {
-  open();
-  editor->idle();
-  auto* ms = dynamic_cast<CParamDisplay*>(frame()->getView(1));
-  ASSERT_NE(ms, nullptr);
-  effect->setSampleRate(96000.f);
-  effect->setParameter(kEqAll, 0.f);
-  editor->idle();
-  EXPECT_FLOAT_EQ(ms->getValue(), 46.f * 1000.f / 44100.f);
 }
 
 }  // namespace
