@@ -149,7 +149,7 @@ CParamDisplay* ADEditor::addLatencyDisplay(CBitmap* background, CCoord left, CCo
   display->setMin(0.f);
   display->setMax(10000.f);
   display->setStringConvert(samples ? smpStringConvert : msStringConvert);
-  if (Veltrane* fx = veltrane()) display->setValue(samples ? fx->getLatency2() : fx->getLatency1());
+  display->setValue(samples ? resumedLatencySamples.load() : resumedLatencyMs.load());
   frame->addView(display);
   return display;
 }
@@ -218,6 +218,9 @@ void ADEditor::addAbout() {
   LoadedBitmap picture(kAboutBitmap);
   about = new CAbout(CRect(323, 210, 458, 227), this, kTagAbout, picture.get(),
                      CRect(0, 0, picture.width(), picture.height()), CPoint(0, 0));
+  // The hot-spot's rectangle is fixed, not taken from the picture: without a picture a click
+  // would open an empty modal view that no click can reach, and the window would go dead.
+  if (picture.width() <= 0 || picture.height() <= 0) about->setMouseEnabled(false);
   frame->addView(about);
 }
 

@@ -103,7 +103,8 @@ class ADEditor : public CPresetSystemEditor {
   std::atomic<std::uint64_t> mailboxPending{0};
   static_assert(kNumParameters <= 64, "one pending bit per parameter");
 
-  // Latency as read on the thread that resumed the effect, for the next idle to show.
+  // Latency as read on the thread that last suspended or resumed the effect. The window
+  // thread shows only these: the effect's rate and look-ahead are that thread's to write.
   std::atomic<float> resumedLatencyMs{0.f};
   std::atomic<float> resumedLatencySamples{0.f};
   std::atomic<bool> latencyRefreshPending{false};

@@ -123,8 +123,7 @@ void ADEditor::showParameter(int index, float value) {
   if (control == nullptr) return;
   control->setValue(value);
   if (index == kOutput || index == kHpf) control->setDirty(true);
-  if (index == kEqAll)
-    if (Veltrane* fx = veltrane()) showLatency(fx->getLatency1(), fx->getLatency2());
+  if (index == kEqAll) showLatency(resumedLatencyMs.load(), resumedLatencySamples.load());
 }
 
 void ADEditor::showLatency(float milliseconds, float samples) {

@@ -1,5 +1,7 @@
 // The clip indicator across idle periods: bright for one period, then held until the user
 // clears it with a left click; untouched while the about picture shows.
+#include <functional>
+
 #include "EditorTestSupport.h"
 #include "editor/CLED.h"
 
@@ -23,7 +25,8 @@ const ClipRow kSequence[] = {
     {"then held", -1, Step::Idle, 0.5, 0.5f},
     {"still held", 0.2, Step::Idle, 0.5, 0.5f},
     {"a right click changes nothing", -1, Step::RightClick, 0.5, 0.5f},
-    {"a left click clears it", -1, Step::LeftClick, 0.0, 0.f},
+    // A block clipped since the last idle: the click clears its peak too.
+    {"a left click clears it", 3.0, Step::LeftClick, 0.0, 0.f},
     {"stays clear", 0.99, Step::Idle, 0.0, 0.f},
     {"the about picture opens", -1, Step::OpenAbout, 0.0, 0.f},
     {"a clip under the picture", 2.0, Step::Idle, 1.0, 0.f},
@@ -38,35 +41,21 @@ const ClipRow kSequence[] = {
 };
 
 TEST_F(EditorTest, TheClipIndicatorHoldsUntilClickedAndWaitsForTheAboutPicture) {
+  // In the order of Step.
+  const std::function<void()> act[] = {
+      [&] { editor->idle(); },  [&] { click(720, 65); }, [&] { click(720, 65, kRButton); },
+      [&] { click(330, 215); }, [&] { click(20, 15); },  [&] { editor->close(); },
+      [&] { open(); }};
   open();
   editor->idle();
   for (const ClipRow& row : kSequence) {
     SCOPED_TRACE(row.what);
     if (row.peak >= 0) effect->meterPeak = row.peak;
-    switch (row.step) {
-      case Step::Idle:
-        editor->idle();
-        break;
-      case Step::LeftClick:
-        click(720, 65);
-        break;
-      case Step::RightClick:
-        click(720, 65, kRButton);
-        break;
-      case Step::OpenAbout:
-        click(330, 215);
-        break;
-      case Step::CloseAbout:
-        click(20, 15);
-        break;
-      case Step::CloseWindow:
-        editor->close();
-        break;
-      case Step::OpenWindow:
-        open();
-        break;
-    }
+    act[static_cast<int>(row.step)]();
     EXPECT_EQ(effect->meterHold.load(), row.hold);
+    if (row.step == Step::LeftClick) {
+      EXPECT_EQ(effect->meterPeak.load(), 0.0);
+    }
     if (row.led < 0) {
       EXPECT_EQ(frame(), nullptr);
       continue;
@@ -74,18 +63,7 @@ TEST_F(EditorTest, TheClipIndicatorHoldsUntilClickedAndWaitsForTheAboutPicture) 
     ASSERT_NE(control(ADEditor::kTagClipLed), nullptr);
     EXPECT_EQ(control(ADEditor::kTagClipLed)->getValue(), row.led);
   }
-}
-
-TEST_F(EditorTest, AClearingClickRedrawsTheLedAndForgetsThePeak) {
-  open();
-  effect->meterPeak = 3.0;
-  editor->idle();
-  effect->meterPeak = 3.0;  // a new block clipped meanwhile: the click clears that too
-  click(720, 65);
-  EXPECT_EQ(effect->meterPeak.load(), 0.0);
-  editor->idle();
-  EXPECT_EQ(control(ADEditor::kTagClipLed)->getValue(), 0.f);
-  EXPECT_TRUE(wasRedrawn(control(ADEditor::kTagClipLed)->getViewSize()));
+  EXPECT_TRUE(hostRecord().take().empty()) << "the LED and the about hot-spot automate nothing";
 }
 
 }  // namespace

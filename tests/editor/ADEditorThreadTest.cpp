@@ -9,6 +9,7 @@
 
 #include "EditorTestSupport.h"
 #include "editor/CAnimCoaxKnob.h"
+#include "gui/CParamDisplay.h"
 
 using namespace editortest;
 
@@ -66,23 +67,14 @@ TEST_F(ADEditorThreads, AutomationAndPresetsWhileTheWindowIsOpen) {
        round < kMinWindowRounds || blocks.load() < kMinBlocks || hostRounds.load() < kMinHostRounds;
        ++round) {
     editor->idle();
-    switch (round % 5) {
-      case 0:
-        click(678, 30);
-        break;  // EQ
-      case 1:
-        drag({209, 81}, {209, 71}, 2);
-        break;  // LF ring
-      case 2:
-        drag({568, 111}, {568, 121}, 2);
-        break;  // HF centre
-      case 3:
-        click(720, 65);
-        break;  // clip LED
-      case 4:
-        click(447, 176);
-        break;  // HM Q
-    }
+    // EQ, the LF ring, the HF centre, the clip LED and HM Q in turn (a click drags nowhere).
+    const CPoint gestures[][2] = {{{678, 30}, {678, 30}},
+                                  {{209, 81}, {209, 71}},
+                                  {{568, 111}, {568, 121}},
+                                  {{720, 65}, {720, 65}},
+                                  {{447, 176}, {447, 176}}};
+    const CPoint* g = gestures[round % 5];
+    drag(g[0], g[1], g[0] == g[1] ? 0 : 2);
     if (round == kMinWindowRounds / 2) {
       editor->close();
       editor->idle();
@@ -101,6 +93,29 @@ TEST_F(ADEditorThreads, AutomationAndPresetsWhileTheWindowIsOpen) {
   EXPECT_EQ(control(41)->getValue(), effect->getParameter(kLfGain));
   EXPECT_EQ(control<CAnimCoaxKnob>(44)->getExtValue(), 0.5f);
   EXPECT_EQ(control(kEqAll)->getValue(), effect->getParameter(kEqAll));
+}
+
+// A host that changes the rate and resumes on a thread of its own while the user toggles EQ:
+// the window thread shows the latency the resuming thread read, never the effect's fields
+// that thread is writing.
+TEST_F(ADEditorThreads, ResumingOnAHostThreadWhileTheWindowShowsTheLatency) {
+  open();
+  std::atomic<bool> done{false};
+  std::thread host([&] {
+    for (int round = 0; round < 40; ++round) {
+      effect->setSampleRate(round % 2 ? 96000.f : 44100.f);
+      effect->suspend();
+      effect->resume();
+    }
+    done.store(true);
+  });
+  for (int round = 0; !done.load() || round < 20; ++round) {
+    click(678, 30);  // EQ
+    editor->idle();
+  }
+  host.join();
+  editor->idle();
+  EXPECT_EQ(dynamic_cast<CParamDisplay*>(frame()->getView(2))->getValue(), effect->getLatency2());
 }
 
 }  // namespace

@@ -65,7 +65,6 @@ inline VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstInt
   return opcode == audioMasterVersion ? kVstVersion : 0;
 }
 
-inline HostCall automate(int index, float value) { return {audioMasterAutomate, index, value}; }
 inline HostCall beginEdit(int tag) { return {audioMasterBeginEdit, tag, 0.f}; }
 inline HostCall endEdit(int tag) { return {audioMasterEndEdit, tag, 0.f}; }
 

@@ -1,9 +1,5 @@
 #include "plugin/Veltrane.h"
 
-#include "editor/ADEditor.h"
-#include "gui/CFrame.h"
-#include "gui/CParamDisplay.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -160,36 +156,6 @@ TEST(Veltrane, LatencyInMillisecondsUsesTheStoredRate) {
   EXPECT_NEAR(effect->getLatency1(), 46 * 1000.0 / 96000.0, 1e-6);
   effect->setSampleRate(NAN);  // shown as at 44.1 kHz, like any rate out of range
   EXPECT_NEAR(effect->getLatency1(), 1.043, 1e-3);
-}
-
-TEST(Veltrane, SuspendAndResumeTellTheOpenWindow) {
-  auto effect = makeEffect();
-  auto* editor = dynamic_cast<ADEditor*>(effect->getEditor());
-  ASSERT_NE(editor, nullptr);
-  ASSERT_TRUE(editor->open(nullptr));
-  CFrame* frame = editor->getFrame();
-  editor->idle();
-  // With the about picture showing, only a rate change touches the clip LED.
-  CPoint about(330, 215);
-  frame->onMouseDown(about, CButtonState(kLButton));
-  auto* led = dynamic_cast<CControl*>(frame->getView(0));
-  ASSERT_NE(led, nullptr);
-  const float shown = led->getValue();
-  editor->idle();
-  EXPECT_EQ(led->getValue(), shown);
-  effect->suspend();
-  editor->idle();
-  EXPECT_NE(led->getValue(), shown);
-  EXPECT_LT(led->getValue(), 0.5f) << "shown off";
-
-  auto* samples = dynamic_cast<CParamDisplay*>(frame->getView(2));
-  ASSERT_NE(samples, nullptr);
-  EXPECT_EQ(samples->getValue(), 46.f);
-  effect->setSampleRate(96000.0f);
-  effect->resume();
-  editor->idle();
-  EXPECT_EQ(samples->getValue(), 64.f);
-  editor->close();
 }
 
 }  // namespace
