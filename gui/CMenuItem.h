@@ -28,6 +28,7 @@ class CMenuItem {
   void setChecked(bool state) { flags = state ? flags | kChecked : flags & ~kChecked; }
   bool isChecked() const { return flags & kChecked; }
   bool isSeparator() const { return flags & kSeparator; }
+  void setIsSeparator(bool state) { flags = state ? flags | kSeparator : flags & ~kSeparator; }
   bool isTitle() const { return flags & kTitle; }
   // Whether the user can choose this entry.
   bool isSelectable() const { return isEnabled() && !isSeparator() && !isTitle(); }

@@ -27,6 +27,7 @@
 #include "sdk/AEffGUIEditor.h"
 
 class CBitmap;
+class CMenuItem;
 class COptionMenu;
 class CPSKickButton;
 class CPSRockerSwitch;
@@ -183,6 +184,7 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
 
   // The effect must exist for these two.
   std::string storedName(int number) const;
+  static void showNameInEntry(CMenuItem* entry, const std::string& name);
   int currentPresetNumber() const;
   void buildNameField(CBitmap* background);
   void buildPresetMenu(CBitmap* background);

@@ -111,7 +111,7 @@ void CPresetSystemEditor::handleNameTyped(CControl* control) {
   if (text.size() > kNameFieldChars) text.resize(kNameFieldChars);
   field->setText(text.c_str());
   if (presetMenu != nullptr) {
-    if (CMenuItem* entry = presetMenu->getCurrent()) entry->setTitle(text.c_str());
+    showNameInEntry(presetMenu->getCurrent(), text);
     presetMenu->invalid();
   }
   presetEffect()->setPresetName(text.c_str());

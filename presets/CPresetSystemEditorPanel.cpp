@@ -69,6 +69,13 @@ std::string CPresetSystemEditor::storedName(int number) const {
   return std::string(name, strnlen(name, kPresetNameLength));
 }
 
+void CPresetSystemEditor::showNameInEntry(CMenuItem* entry, const std::string& name) {
+  if (entry == nullptr) return;
+  entry->setTitle(name.c_str());
+  // The menu reads a title of "-" as a separator; a preset named so must stay choosable.
+  entry->setIsSeparator(false);
+}
+
 int CPresetSystemEditor::currentPresetNumber() const {
   return static_cast<int>(
       std::clamp<std::int64_t>(presetEffect()->getPresetNo(), 0, kNumPresets - 1));
@@ -109,7 +116,7 @@ void CPresetSystemEditor::buildPresetMenu(CBitmap* background) {
   auto* menu = new COptionMenu(kMenuRect, this, kTagPresetMenu, background, nullptr, kMenuStyle);
   menu->setBackOffset(CPoint(kMenuRect.left, kMenuRect.top));
   menu->setNbItemsPerColumn(kMenuItemsPerColumn);
-  for (int k = 0; k < kNumPresets; ++k) menu->addEntry(storedName(k).c_str());
+  for (int k = 0; k < kNumPresets; ++k) showNameInEntry(menu->addEntry(""), storedName(k));
   menu->setCurrent(currentPresetNumber());
   frame->addView(menu);
   presetMenu = menu;
@@ -220,8 +227,7 @@ void CPresetSystemEditor::refreshPanel() {
   if (effect != nullptr && !typing && panelStale.exchange(false, std::memory_order_acq_rel)) {
     const int current = currentPresetNumber();
     if (presetMenu != nullptr) {
-      for (int k = 0; k < kNumPresets; ++k)
-        if (CMenuItem* entry = presetMenu->getEntry(k)) entry->setTitle(storedName(k).c_str());
+      for (int k = 0; k < kNumPresets; ++k) showNameInEntry(presetMenu->getEntry(k), storedName(k));
       presetMenu->setCurrent(current);
       presetMenu->invalid();
     }
