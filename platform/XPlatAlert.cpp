@@ -1,17 +1,14 @@
 #include "platform/XPlatAlert.h"
 
-#include <fcntl.h>
-#include <spawn.h>
+#include "platform/SpawnChild.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
-
-extern char** environ;
 
 namespace {
 
@@ -57,40 +54,9 @@ std::string asciiOnly(const char* text) {
   return result;
 }
 
-// A host may run with its own library folders (bundled toolkits); the dialog must use
-// the system's.
-std::vector<std::string> childEnvironment() {
-  std::vector<std::string> entries;
-  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-    if (std::strncmp(*entry, "LD_LIBRARY_PATH=", 16) == 0) continue;
-    entries.emplace_back(*entry);
-  }
-  return entries;
-}
-
 void runDialog(const AlertProgram& program, const std::string& text) {
-  std::vector<std::string> arguments = alertArguments(program, text);
-  std::vector<char*> argv;
-  for (auto& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> environment = childEnvironment();
-  std::vector<char*> envp;
-  for (auto& entry : environment) envp.push_back(entry.data());
-  envp.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t child = 0;
-  int error =
-      posix_spawn(&child, program.path.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) {
-    std::fprintf(stderr, "Veltrane: could not start %s: %s\n", program.path.c_str(),
-                 std::strerror(error));
-    return;
-  }
+  if (spawnChild(alertArguments(program, text), SpawnChildOptions{}, child) != 0) return;
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }

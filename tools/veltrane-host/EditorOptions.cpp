@@ -1,8 +1,8 @@
 #include "EditorOptions.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
+
+#include "OptionWords.h"
 
 namespace {
 
@@ -15,22 +15,13 @@ bool parseEditorOptions(const std::vector<std::string>& words, EditorOptions& op
   std::vector<std::string> positional;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
-    auto argument = [&](std::string& value) {
-      if (i + 1 >= words.size()) {
-        error = word + " needs a value";
-        return false;
-      }
-      value = words[++i];
-      return true;
-    };
+    auto argument = [&](std::string& value) { return takeOptionValue(words, i, value, error); };
     std::string value;
     if (word == "--seconds") {
       if (!argument(value)) return false;
-      char* end = nullptr;
-      errno = 0;
-      const double seconds = std::strtod(value.c_str(), &end);
-      if (value.empty() || errno != 0 || end != value.c_str() + value.size() ||
-          !std::isfinite(seconds) || seconds < 0.0 || seconds > kLongestRunSeconds) {
+      double seconds = 0.0;
+      if (!parseWholeNumber(value, seconds) || !std::isfinite(seconds) || seconds < 0.0 ||
+          seconds > kLongestRunSeconds) {
         error = "--seconds takes a time from 0 to 86400 seconds, not \"" + value + "\"";
         return false;
       }

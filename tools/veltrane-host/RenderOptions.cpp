@@ -1,38 +1,18 @@
 #include "RenderOptions.h"
 
-#include <cerrno>
-#include <cstdlib>
-
-namespace {
-
-bool parseNumber(const std::string& text, double& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  value = std::strtod(text.c_str(), &end);
-  return errno == 0 && end == text.c_str() + text.size();
-}
-
-}  // namespace
+#include "OptionWords.h"
 
 bool parseRenderOptions(const std::vector<std::string>& words, RenderOptions& options,
                         std::string& error) {
   std::vector<std::string> positional;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
-    auto argument = [&](std::string& value) {
-      if (i + 1 >= words.size()) {
-        error = word + " needs a value";
-        return false;
-      }
-      value = words[++i];
-      return true;
-    };
+    auto argument = [&](std::string& value) { return takeOptionValue(words, i, value, error); };
     std::string value;
     if (word == "--rate") {
       double rate = 0.0;
       if (!argument(value)) return false;
-      if (!parseNumber(value, rate) || rate < 8000.0 || rate > 768000.0) {
+      if (!parseWholeNumber(value, rate) || rate < 8000.0 || rate > 768000.0) {
         error = "--rate takes a sample rate from 8000 to 768000 Hz, not \"" + value + "\"";
         return false;
       }
@@ -41,7 +21,7 @@ bool parseRenderOptions(const std::vector<std::string>& words, RenderOptions& op
     } else if (word == "--block") {
       double block = 0.0;
       if (!argument(value)) return false;
-      if (!parseNumber(value, block) || block < 1 || block > 65536 ||
+      if (!parseWholeNumber(value, block) || block < 1 || block > 65536 ||
           block != static_cast<int>(block)) {
         error = "--block takes a whole number of frames from 1 to 65536, not \"" + value + "\"";
         return false;

@@ -1,0 +1,73 @@
+#include "platform/SpawnChild.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+extern char** environ;
+
+namespace {
+
+// Spawn attributes and file actions, released however the spawn ends.
+struct SpawnSetup {
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  SpawnSetup() {
+    posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_init(&attributes);
+  }
+  ~SpawnSetup() {
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+};
+
+}  // namespace
+
+int spawnChild(const std::vector<std::string>& argv, const SpawnChildOptions& options,
+               pid_t& child) {
+  if (argv.empty()) return EINVAL;
+  std::vector<char*> args;
+  for (const std::string& argument : argv) args.push_back(const_cast<char*>(argument.c_str()));
+  args.push_back(nullptr);
+  // Hosts that bundle their own libraries set LD_LIBRARY_PATH; the program must use the
+  // system's.
+  std::vector<char*> environment;
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
+    if (std::strncmp(*entry, "LD_LIBRARY_PATH=", 16) != 0) environment.push_back(*entry);
+  environment.push_back(nullptr);
+
+  SpawnSetup setup;
+  // Output first: a host running without standard input may have been given descriptor 0
+  // for the output pipe.
+  if (options.stdoutFd >= 0)
+    posix_spawn_file_actions_adddup2(&setup.actions, options.stdoutFd, STDOUT_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&setup.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  if (options.quietStderr)
+    posix_spawn_file_actions_addopen(&setup.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addclosefrom_np(&setup.actions, STDERR_FILENO + 1);
+  sigset_t signals;
+  sigemptyset(&signals);
+  posix_spawnattr_setsigmask(&setup.attributes, &signals);
+  sigfillset(&signals);
+  posix_spawnattr_setsigdefault(&setup.attributes, &signals);
+  short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+  if (options.newSession) flags |= POSIX_SPAWN_SETSID;
+  posix_spawnattr_setflags(&setup.attributes, flags);
+
+  // With a "/" in the name, posix_spawnp runs that file without searching.
+  const int error = posix_spawnp(&child, args[0], &setup.actions, &setup.attributes, args.data(),
+                                 environment.data());
+  if (error != 0)
+    std::fprintf(stderr, "Veltrane: could not start %s: %s\n", args[0], std::strerror(error));
+  return error;
+}
