@@ -4,22 +4,13 @@
 #include <cstdlib>
 #include <new>
 
+#include "tests/support/HeapCount.h"
+
 #include "EditorTestSupport.h"
 #include "editor/CLED.h"
 #include "gui/CParamDisplay.h"
 
 using namespace editortest;
-
-// Every allocation of this test program passes here, so the effect's parameter change with
-// its report to the editor (the audio thread's automation path) can be shown not to allocate.
-static std::atomic<long> allocations{0};
-void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -30,11 +21,11 @@ CParamDisplay* readout(CFrame* frame, int view) {
 TEST_F(EditorTest, AParameterChangeAndItsReportAllocateNothing) {
   for (bool windowOpen : {false, true}) {
     if (windowOpen) open();
-    const long before = allocations.load();
+    const long before = heapAllocations();
     for (int round = 0; round < 100; ++round)
       for (int index = -1; index <= kNumParameters; ++index)
         effect->setParameter(index, static_cast<float>(round) / 100.f);
-    EXPECT_EQ(allocations.load() - before, 0) << (windowOpen ? "open" : "closed");
+    EXPECT_EQ(heapAllocations() - before, 0) << (windowOpen ? "open" : "closed");
   }
 }
 

@@ -5,20 +5,11 @@
 #include <cstdlib>
 #include <new>
 
+#include "tests/support/HeapCount.h"
+
 #include "StripTestSupport.h"
 
 using namespace strip_test;
-
-// Every allocation in this test program passes here, so processing can be shown not to
-// allocate.
-static std::atomic<long> allocations{0};
-void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -251,7 +242,7 @@ TEST(ChannelStrip, ProcessingDoesNotAllocate) {
   float* out[2] = {l.data(), r.data()};
   const double* din[2] = {dl.data(), dr.data()};
   double* dout[2] = {dl.data(), dr.data()};
-  const long before = allocations.load();
+  const long before = heapAllocations();
   int chunk = 0;
   for (int frames : {4096, 17, 1, 0}) {
     for (bool stereo : {true, false}) {
@@ -264,7 +255,7 @@ TEST(ChannelStrip, ProcessingDoesNotAllocate) {
   }
   strip.suspend(s);
   strip.resume(48000.0, s);
-  EXPECT_EQ(allocations.load(), before);
+  EXPECT_EQ(heapAllocations(), before);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // A host's view of opening and closing an editor many times while audio runs on another
 // thread: a real window on a private X server, the plug-in loaded in this process.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/OpenDescriptors.h"
 #include "AudioThread.h"
 #include "HostWindow.h"
 #include "PluginHost.h"
@@ -20,15 +20,6 @@ namespace {
 
 constexpr int kCycles = 50;
 constexpr int kIdlesPerCycle = 3;
-
-int countOpenDescriptors() {
-  int n = 0;
-  if (DIR* d = opendir("/proc/self/fd")) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
-}
 
 long residentKilobytes() {
   long kilobytes = -1;

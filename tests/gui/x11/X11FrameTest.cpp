@@ -1,5 +1,6 @@
 // The editor window on a real X server: Xvfb on a private display, a test host window with a
 // frame inside it, driven with xdotool. Skipped when Xvfb or xdotool is not installed.
+#include "tests/support/OpenDescriptors.h"
 #include "../GuiTestSupport.h"
 #include "tests/support/XvfbServer.h"
 
@@ -15,7 +16,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <dirent.h>
 #include <functional>
 #include <utility>
 #include <string>
@@ -25,15 +25,6 @@
 namespace {
 
 XvfbServer* gXvfb = nullptr;
-
-int countOpenDescriptors() {
-  int n = 0;
-  if (DIR* d = opendir("/proc/self/fd")) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
-}
 
 bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
