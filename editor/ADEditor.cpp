@@ -29,23 +29,6 @@ constexpr float kCoaxStep = 1.f / 64;
 // Lit so faintly that it shows the off image, yet not 0: the first idle's value differs.
 constexpr float kClipLedInitialValue = 1e-9f;
 
-// A bitmap this code holds only while it builds a control; the control keeps its own.
-class LoadedBitmap {
- public:
-  explicit LoadedBitmap(const CResourceDescription& description)
-      : bitmap(new CBitmap(description)) {}
-  ~LoadedBitmap() { bitmap->forget(); }
-  LoadedBitmap(const LoadedBitmap&) = delete;
-  LoadedBitmap& operator=(const LoadedBitmap&) = delete;
-
-  CBitmap* get() const { return bitmap; }
-  CCoord width() const { return bitmap->getWidth(); }
-  CCoord height() const { return bitmap->getHeight(); }
-
- private:
-  CBitmap* bitmap;
-};
-
 }  // namespace
 
 const std::array<ADEditor::CoaxKnob, 4> ADEditor::kCoaxKnobs = {{
@@ -90,11 +73,12 @@ bool ADEditor::open(void* parentWindow) {
   latencyRefreshPending.store(false);
   ledRefreshPending.store(false);
 
-  LoadedBitmap background(kBackgroundBitmap);
+  OwningPointer<CBitmap> background(new CBitmap(kBackgroundBitmap));
   ERect* editorRect = nullptr;
   getRect(&editorRect);
-  const CRect frameRect(editorRect->left, editorRect->top, editorRect->left + background.width(),
-                        editorRect->top + background.height());
+  const CRect frameRect(editorRect->left, editorRect->top,
+                        editorRect->left + background->getWidth(),
+                        editorRect->top + background->getHeight());
   frame = new MyFrame(frameRect, parentWindow, this);
   frame->setBackground(background.get());
   setKnobMode(kLinearMode);
@@ -130,8 +114,8 @@ bool ADEditor::open(void* parentWindow) {
 }
 
 void ADEditor::addClipLed() {
-  LoadedBitmap bitmap(kClipLedBitmap);
-  const CRect r(712, 57, 712 + bitmap.width(), 57 + bitmap.height() / kClipLedImages);
+  OwningPointer<CBitmap> bitmap(new CBitmap(kClipLedBitmap));
+  const CRect r(712, 57, 712 + bitmap->getWidth(), 57 + bitmap->getHeight() / kClipLedImages);
   clipLed = new CLED(r, this, kTagClipLed, bitmap.get());
   clipLed->setValue(kClipLedInitialValue);
   frame->addView(clipLed);
@@ -156,10 +140,11 @@ CParamDisplay* ADEditor::addLatencyDisplay(CBitmap* background, CCoord left, CCo
 
 void ADEditor::addKnob(int index, int bitmapNumber, CCoord left, CCoord top, int rectDivisor,
                        float defaultValue) {
-  LoadedBitmap bitmap(bitmapNumber);
-  const CRect r(left, top, left + bitmap.width(), top + bitmap.height() / rectDivisor);
-  auto* knob = new CAnimKnob3(r, this, index, kKnobImages, static_cast<int32_t>(bitmap.width()),
-                              static_cast<int32_t>(bitmap.height() / kKnobImages), bitmap.get());
+  OwningPointer<CBitmap> bitmap(new CBitmap(bitmapNumber));
+  const CRect r(left, top, left + bitmap->getWidth(), top + bitmap->getHeight() / rectDivisor);
+  auto* knob =
+      new CAnimKnob3(r, this, index, kKnobImages, static_cast<int32_t>(bitmap->getWidth()),
+                     static_cast<int32_t>(bitmap->getHeight() / kKnobImages), bitmap.get());
   knob->setValue(effect->getParameter(index));
   knob->setDefaultValue(defaultValue);
   knob->dragZoom = 0.5;
@@ -169,8 +154,8 @@ void ADEditor::addKnob(int index, int bitmapNumber, CCoord left, CCoord top, int
 }
 
 void ADEditor::addButton(int index, int bitmapNumber, CCoord left, CCoord top) {
-  LoadedBitmap bitmap(bitmapNumber);
-  const CRect r(left, top, left + bitmap.width(), top + bitmap.height() / kButtonImages);
+  OwningPointer<CBitmap> bitmap(new CBitmap(bitmapNumber));
+  const CRect r(left, top, left + bitmap->getWidth(), top + bitmap->getHeight() / kButtonImages);
   auto* button = new CZALOnOffButton(r, this, index, bitmap.get());
   button->setValue(effect->getParameter(index));
   frame->addView(button);
@@ -178,9 +163,9 @@ void ADEditor::addButton(int index, int bitmapNumber, CCoord left, CCoord top) {
 }
 
 void ADEditor::addSwitch(int index, int bitmapNumber, CCoord left, CCoord top, bool twelfths) {
-  LoadedBitmap bitmap(bitmapNumber);
-  const CCoord imageHeight = bitmap.height() / kSwitchImages;
-  const CRect r(left, top, left + bitmap.width(), top + imageHeight);
+  OwningPointer<CBitmap> bitmap(new CBitmap(bitmapNumber));
+  const CCoord imageHeight = bitmap->getHeight() / kSwitchImages;
+  const CRect r(left, top, left + bitmap->getWidth(), top + imageHeight);
   auto* control = new CHorizontalSwitch(r, this, index, kSwitchImages, imageHeight, kSwitchImages,
                                         bitmap.get());
   float value = effect->getParameter(index);
@@ -194,10 +179,10 @@ void ADEditor::addSwitch(int index, int bitmapNumber, CCoord left, CCoord top, b
 
 void ADEditor::addCoaxKnob(int number) {
   const CoaxKnob& layout = kCoaxKnobs[number];
-  LoadedBitmap centre(layout.centreBitmap);
-  LoadedBitmap ring(layout.ringBitmap);
-  const CCoord imageHeight = centre.height() / layout.images;
-  const CRect r(layout.left, layout.top, layout.left + 2 * kCoaxMargin + centre.width(),
+  OwningPointer<CBitmap> centre(new CBitmap(layout.centreBitmap));
+  OwningPointer<CBitmap> ring(new CBitmap(layout.ringBitmap));
+  const CCoord imageHeight = centre->getHeight() / layout.images;
+  const CRect r(layout.left, layout.top, layout.left + 2 * kCoaxMargin + centre->getWidth(),
                 layout.top + 2 * kCoaxMargin + imageHeight);
   auto* knob =
       new CAnimCoaxKnob(r, this, layout.tag, layout.images, static_cast<int32_t>(imageHeight),
@@ -215,12 +200,12 @@ void ADEditor::addCoaxKnob(int number) {
 }
 
 void ADEditor::addAbout() {
-  LoadedBitmap picture(kAboutBitmap);
+  OwningPointer<CBitmap> picture(new CBitmap(kAboutBitmap));
   about = new CAbout(CRect(323, 210, 458, 227), this, kTagAbout, picture.get(),
-                     CRect(0, 0, picture.width(), picture.height()), CPoint(0, 0));
+                     CRect(0, 0, picture->getWidth(), picture->getHeight()), CPoint(0, 0));
   // The hot-spot's rectangle is fixed, not taken from the picture: without a picture a click
   // would open an empty modal view that no click can reach, and the window would go dead.
-  if (picture.width() <= 0 || picture.height() <= 0) about->setMouseEnabled(false);
+  if (picture->getWidth() <= 0 || picture->getHeight() <= 0) about->setMouseEnabled(false);
   frame->addView(about);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 enum CMessageResult {
   kMessageUnknown = 0,
@@ -45,3 +46,12 @@ class CBaseObjectGuard {
  private:
   CBaseObject* object;
 };
+
+// Releases the creator's reference when a scope ends; others that remembered the object keep it.
+struct CBaseObjectForget {
+  void operator()(CBaseObject* object) const {
+    if (object) object->forget();
+  }
+};
+template <class T>
+using OwningPointer = std::unique_ptr<T, CBaseObjectForget>;

@@ -88,10 +88,9 @@ bool CPresetSystemEditor::open(void* parentWindow) {
   // Whatever was marked before is shown by building from the store as it is now.
   panelStale.store(false, std::memory_order_relaxed);
   // One picture behind both the name field and the menu.
-  auto* nameBackground = new CBitmap(kNameBackgroundBitmap);
-  buildNameField(nameBackground);
-  buildPresetMenu(nameBackground);
-  nameBackground->forget();
+  OwningPointer<CBitmap> nameBackground(new CBitmap(kNameBackgroundBitmap));
+  buildNameField(nameBackground.get());
+  buildPresetMenu(nameBackground.get());
   buildButtons();
   return true;
 }
@@ -124,24 +123,25 @@ void CPresetSystemEditor::buildPresetMenu(CBitmap* background) {
 
 void CPresetSystemEditor::buildButtons() {
   for (const ButtonLayout& layout : kButtons) {
-    auto* bitmap = new CBitmap(layout.bitmap);
+    OwningPointer<CBitmap> bitmap(new CBitmap(layout.bitmap));
     const CCoord imageHeight = bitmap->getHeight() / layout.images;
     const CPoint origin(0, 0);
     CControl* control = nullptr;
     switch (layout.kind) {
       case ButtonKind::Rocker:
-        control = new CPSRockerSwitch(layout.rect, this, layout.tag, imageHeight, bitmap, origin);
+        control =
+            new CPSRockerSwitch(layout.rect, this, layout.tag, imageHeight, bitmap.get(), origin);
         break;
       case ButtonKind::SaveLoad:
-        control = new CSaveLoadButton(layout.rect, this, layout.tag, imageHeight, bitmap, origin);
+        control =
+            new CSaveLoadButton(layout.rect, this, layout.tag, imageHeight, bitmap.get(), origin);
         break;
       case ButtonKind::Kick:
       case ButtonKind::DoubleClickKick:
-        control = new CPSKickButton(layout.rect, this, layout.tag, imageHeight, bitmap, origin,
-                                    layout.kind == ButtonKind::DoubleClickKick);
+        control = new CPSKickButton(layout.rect, this, layout.tag, imageHeight, bitmap.get(),
+                                    origin, layout.kind == ButtonKind::DoubleClickKick);
         break;
     }
-    bitmap->forget();
     frame->addView(control);
     keepPanelPointer(control);
   }

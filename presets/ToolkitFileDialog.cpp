@@ -3,14 +3,6 @@
 #include "gui/CNewFileSelector.h"
 #include "sdk/AEffGUIEditor.h"
 
-#include <memory>
-
-namespace {
-struct Forget {
-  void operator()(CBaseObject* object) const { object->forget(); }
-};
-}  // namespace
-
 std::optional<std::string> ToolkitFileDialog::askOpen(const Request& request) {
   return ask(false, request);
 }
@@ -20,7 +12,7 @@ std::optional<std::string> ToolkitFileDialog::askSave(const Request& request) {
 }
 
 std::optional<std::string> ToolkitFileDialog::ask(bool save, const Request& request) {
-  std::unique_ptr<CNewFileSelector, Forget> selector(CNewFileSelector::create(
+  OwningPointer<CNewFileSelector> selector(CNewFileSelector::create(
       editor.getFrame(), save ? CNewFileSelector::kSelectSaveFile : CNewFileSelector::kSelectFile));
 
   const CFileExtension type(request.typeName.c_str(), request.extension.c_str());
