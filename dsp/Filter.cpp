@@ -313,7 +313,7 @@ const Filter::Coeffs& Filter::nextCoeffs() {
   return currCoeffs;
 }
 
-void Filter::fillCoeffStream(double* out, int frames, int stride) {
+void Filter::fillCoeffStream(double* out, int frames, int frameStride, int coeffStride) {
   // Locals rather than members, so the glide runs in registers instead of through memory.
   RootSet r = currRoots;
   Coeffs c = currCoeffs;
@@ -325,27 +325,25 @@ void Filter::fillCoeffStream(double* out, int frames, int stride) {
     } else {
       c = destCoeffs;
     }
-    double* o = out + n * stride;
-    o[2 * kStreamB0] = c.b0;
-    o[2 * kStreamB1] = c.b1;
-    o[2 * kStreamB2] = c.b2;
-    o[2 * kStreamA1] = c.a1;
-    o[2 * kStreamA2] = c.a2;
+    double* o = out + n * frameStride;
+    o[0] = c.b0;
+    o[coeffStride] = c.b1;
+    o[2 * coeffStride] = c.b2;
+    o[3 * coeffStride] = c.a1;
+    o[4 * coeffStride] = c.a2;
   }
   currRoots = r;
   currCoeffs = c;
   rampRemaining = ramp;
 }
 
-void Filter::processFrame(double* samples, int count) { processFrame(samples, count, 1); }
-
-void Filter::processFrame(double* samples, int count, int stride) {
+void Filter::processFrame(double* samples, int count) {
   if (bypassed() || count < 1) return;
   // The history runs in locals; steady samples use destCoeffs without copying them.
   double hx1 = x1, hx2 = x2, hy1 = y1, hy2 = y2, in = x0, out = y0;
   bool steady = false;
   for (int i = 0; i < count; ++i) {
-    in = samples[i * stride];
+    in = samples[i];
     steady = rampRemaining == 0;
     const Coeffs& c = steady ? destCoeffs : nextCoeffs();
     out = flushDenormal(c.b0 * in + c.b1 * hx1 + c.b2 * hx2 - c.a1 * hy1 - c.a2 * hy2);
@@ -353,7 +351,7 @@ void Filter::processFrame(double* samples, int count, int stride) {
     hy1 = out;
     hx2 = hx1;
     hx1 = in;
-    samples[i * stride] = out;
+    samples[i] = out;
   }
   if (steady) currCoeffs = destCoeffs;
   x0 = in;

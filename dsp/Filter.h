@@ -27,8 +27,6 @@ class Filter {
   };
 
   static constexpr double kGlideMs = 50.0;
-  // Order of the recursion's coefficients in a per-frame coefficient stream.
-  enum StreamSlot { kStreamB0, kStreamB1, kStreamB2, kStreamA1, kStreamA2 };
 
   Filter(double sampleRate, int type, double freq, double q, double gain);
 
@@ -47,8 +45,6 @@ class Filter {
   void calcDestPolesAndZeros();
 
   void processFrame(double* samples, int count);
-  // The same over every stride-th entry (one lane of interleaved frames).
-  void processFrame(double* samples, int count, int stride);
 
   double calcA(double w) const;
 
@@ -96,8 +92,8 @@ class Filter {
   // The coefficients the recursion uses at the next sample, advancing a glide by one step.
   const Coeffs& nextCoeffs();
   // The same for `frames` samples at once: b0 b1 b2 a1 a2 of frame n go to
-  // out[n * stride + 2 * kStreamB0...], the layout of interleaved left/right pairs.
-  void fillCoeffStream(double* out, int frames, int stride);
+  // out[n * frameStride + q * coeffStride] for q = 0..4.
+  void fillCoeffStream(double* out, int frames, int frameStride, int coeffStride);
   friend class StereoCascade;
 
   double sampleRate;

@@ -1,41 +1,51 @@
 #pragma once
 
+#include "dsp/VectorKernels.h"
+
 // The last stage of the strip: the gained signal runs through a look-ahead delay of half
 // a window, and with saturation on its gain follows the windowed peak of the magnitudes
 // around the delayed sample, so the soft clip starts before a peak arrives.
 //
-// Blocks are interleaved left/right frames; with bothChannels false only the left lane is
-// read, written and stored, and the right lines keep their contents.
+// The delay and magnitude lines are 1024-entry rings per channel, all at one position. They
+// are kept unrolled in time order inside a longer history (the newest 1024 entries are the
+// ring), so a chunk's entries can be written first and its outputs computed side by side.
+// An entry not written (a magnitude without saturation, the right lines in a mono chunk)
+// keeps what the ring held there: the entry 1024 back.
 class OutputStage {
  public:
   static constexpr int kLineLength = 1024;
-  static constexpr int kLineMask = kLineLength - 1;
   static constexpr double kKnee = 1.490526;     // where peak - 0.15 peak^3 is largest
   static constexpr double kCeiling = 0.993807;  // its value there (-0.054 dB)
 
-  OutputStage();
+  explicit OutputStage(const VectorKernels& kernels = VectorKernels::selected());
 
   // Window length from the (clamped) host rate, and its weights.
   void configure(double rate);
-  // Clears the lines and puts the write position at its start.
+  // Clears the lines.
   void clear();
 
-  // Gains, delays and (with saturation) clips n frames in place; g is the smoothed output
-  // gain for the whole chunk.
-  void process(double* lr, int n, double g, bool satOn, bool bothChannels);
+  // Gains, delays and (with saturation) clips n samples of each channel in place; g is the
+  // smoothed output gain for the whole chunk. With bothChannels false only the left
+  // channel is read, written and stored.
+  void process(double* left, double* right, int n, double g, bool satOn, bool bothChannels);
 
   int getLookAheadLength() const { return lookAheadLength; }
   const double* getPeakWindow() const { return peakWindow; }
 
  private:
+  static constexpr int kPiece = 64;  // samples per kernel call
+  static constexpr int kHistory = 4 * kLineLength;
+  static constexpr int kSlack = 8;  // written (never used) by kernels past a piece
+
+  void processPiece(double* left, double* right, int n, double g, bool satOn, bool both);
+
+  const VectorKernels* kernels;
   int lookAheadLength = 1;
-  int delayPos = kLineMask;
+  int head = kLineLength;  // next entry of every line
   double peakWindow[kLineLength] = {};
-  // The window reversed (so it runs forwards over the magnitudes), each weight twice, for
-  // both channels at once.
-  alignas(16) double pairedWindow[kLineLength][2] = {};
-  alignas(16) double delay[kLineLength][2] = {};
-  // Magnitudes as left/right pairs, each written twice (at w and w + 1024) so that a window
-  // ending at w never wraps.
-  alignas(16) double magnitude[2 * kLineLength][2] = {};
+  // The window reversed, so that it runs forwards over the magnitudes, each weight twice.
+  alignas(64) double reversedWindow[2 * kLineLength] = {};
+  alignas(64) double scratch[kPiece + kSlack] = {};
+  alignas(64) double delay[2][kHistory + kSlack] = {};
+  alignas(64) double magnitude[2][kHistory + kSlack] = {};
 };

@@ -1,7 +1,5 @@
 #include "dsp/Oversampler.h"
 
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstring>
 
@@ -10,11 +8,10 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kFourPi = 12.566370614359172;
-constexpr int kInterleave = 4;  // host samples whose sums run side by side
 
 }  // namespace
 
-Oversampler::Oversampler() { initUpsDec(); }
+Oversampler::Oversampler(const VectorKernels& k) : kernels(&k) { initUpsDec(); }
 
 void Oversampler::initUpsDec() {
   for (int n = 0; n < 64; ++n) {
@@ -37,86 +34,41 @@ void Oversampler::initUpsDec() {
 
 void Oversampler::reset() {
   std::memset(history, 0, sizeof history);
-  head = kRingSize;
+  head = kRingInputs;
   upPos = kRingSize - 1;
 }
 
-void Oversampler::makeRoom(int entries) {
-  if (head + entries <= kHistoryFrames) return;
-  std::memmove(history, history[head - kRingSize], sizeof(double) * 2 * kRingSize);
-  head = kRingSize;
+void Oversampler::append(const double* left, const double* right, int n, bool bothChannels) {
+  if (head + n > kHistoryInputs) {
+    for (double* h : history) std::memmove(h, h + head - kRingInputs, sizeof(double) * kRingInputs);
+    head = kRingInputs;
+  }
+  std::memcpy(history[0] + head, left, sizeof(double) * n);
+  // The entry the ring would overwrite is the one 128 steps, 64 inputs, back.
+  const double* right0 = bothChannels ? right : history[1] + head - kRingInputs;
+  std::memcpy(history[1] + head, right0, sizeof(double) * n);
 }
 
-inline void Oversampler::append(double left, double right, bool bothChannels) {
-  history[head][0] = left;
-  // The entry the ring would overwrite here is the one 128 steps back.
-  history[head][1] = bothChannels ? right : history[head - kRingSize][1];
-  ++head;
-}
-
-void Oversampler::upsample(double* lr, int n, bool bothChannels) {
+void Oversampler::upsample(double* left, double* right, int n, bool bothChannels) {
   if (n > kMaxFrames) n = kMaxFrames;
   if (n < 1) return;
-  makeRoom(2 * n);
-  const int base = head;
-  for (int i = 0; i < n; ++i) {
-    append(lr[2 * i], lr[2 * i + 1], bothChannels);
-    append(0.0, 0.0, bothChannels);  // the stuffed zero
-  }
+  append(left, right, n, bothChannels);
+  kernels->interpolate(history[0] + head, upCoeffs, left, n);
+  if (bothChannels) kernels->interpolate(history[1] + head, upCoeffs, right, n);
+  head += n;
   upPos = (upPos - 2 * n) & (kRingSize - 1);
-
-  // For the sample written at entry t, ring[pos - k] is entry t - 128 + k (k >= 2) and
-  // ring[pos + 2 + k] is entry t - 2 - k. The pair for k = 0 reads the newest entry
-  // itself: the ring has 128 entries, not 129, so the oldest tap wraps onto it.
-  // Each sum runs k = 0, 2, ..., 62 in order from 0.0; only different samples interleave.
-  const __m128d* h = reinterpret_cast<const __m128d*>(history);
-  static_assert(kHistorySlack >= 2 * kInterleave, "lanes past the chunk read inside the buffer");
-  const __m128d centre = _mm_set1_pd(upCoeffs[kCentre]);
-  const __m128d zero = _mm_setzero_pd();
-  for (int i0 = 0; i0 < n; i0 += kInterleave) {
-    const int m = n - i0 < kInterleave ? n - i0 : kInterleave;
-    __m128d acc[kInterleave];
-    for (int j = 0; j < kInterleave; ++j) acc[j] = zero;
-    // All lanes run even past the chunk's end (reading entries not yet meaningful, but
-    // inside the buffer); only the first m are kept.
-    for (int j = 0; j < kInterleave; ++j) {
-      const int t = base + 2 * (i0 + j);
-      acc[j] = _mm_add_pd(acc[j], _mm_mul_pd(_mm_add_pd(h[t], h[t - 2]), _mm_set1_pd(upCoeffs[0])));
-    }
-    for (int k = 2; k <= 62; k += 2) {
-      const __m128d c = _mm_set1_pd(upCoeffs[k]);
-      for (int j = 0; j < kInterleave; ++j) {
-        const int t = base + 2 * (i0 + j);
-        acc[j] = _mm_add_pd(acc[j], _mm_mul_pd(_mm_add_pd(h[t - kRingSize + k], h[t - 2 - k]), c));
-      }
-    }
-    for (int j = 0; j < m; ++j) {
-      const int i = i0 + j;
-      const int t = base + 2 * i;
-      _mm_storeu_pd(lr + 4 * i, acc[j]);
-      // The zero was written at t + 1; the ring entry 65 after it is entry t - 64.
-      _mm_storeu_pd(lr + 4 * i + 2, _mm_add_pd(_mm_mul_pd(centre, h[t - 64]), zero));
-    }
-  }
 }
 
-void Oversampler::downsample(double* lr, int n) {
-  for (int i = 0; i < n; ++i) {
-    lr[2 * i] = lr[4 * i + 2];
-    lr[2 * i + 1] = lr[4 * i + 3];
-  }
+void Oversampler::downsample(double* samples, int n) {
+  for (int i = 0; i < n; ++i) samples[i] = samples[2 * i + 1];
 }
 
-void Oversampler::delay(double* lr, int n, bool bothChannels) {
+void Oversampler::delay(double* left, double* right, int n, bool bothChannels) {
   if (n > kMaxFrames) n = kMaxFrames;
   if (n < 1) return;
-  makeRoom(2 * n);
-  for (int i = 0; i < n; ++i) {
-    // Each input takes two entries, so 65 entries back is 32 host samples back.
-    append(lr[2 * i], lr[2 * i + 1], bothChannels);
-    append(lr[2 * i], lr[2 * i + 1], bothChannels);
-    lr[2 * i] = history[head - 66][0];
-    lr[2 * i + 1] = history[head - 66][1];
-  }
+  append(left, right, n, bothChannels);
+  std::memcpy(left, history[0] + head - kDelayFrames, sizeof(double) * n);
+  if (bothChannels) std::memcpy(right, history[1] + head - kDelayFrames, sizeof(double) * n);
+  head += n;
   upPos = (upPos - 2 * n) & (kRingSize - 1);
 }

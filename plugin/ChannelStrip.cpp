@@ -1,6 +1,7 @@
 #include "plugin/ChannelStrip.h"
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -24,8 +25,9 @@ void onPair(Filter& l, Filter& r, F&& f) {
 
 }  // namespace
 
-ChannelStrip::ChannelStrip()
-    : hpfL(internalRate, 1, 1000.0, 1.0, 0.0),
+ChannelStrip::ChannelStrip(const VectorKernels& k)
+    : kernels(&k),
+      hpfL(internalRate, 1, 1000.0, 1.0, 0.0),
       hpfR(internalRate, 1, 1000.0, 1.0, 0.0),
       lfShelfL(internalRate, 3, 1000.0, 1.0, 0.0),
       lfShelfR(internalRate, 3, 1000.0, 1.0, 0.0),
@@ -40,7 +42,10 @@ ChannelStrip::ChannelStrip()
       hfDipL(internalRate, 8, 1000.0, 1.0, 0.0),
       hfDipR(internalRate, 8, 1000.0, 1.0, 0.0),
       sectionsL{&hpfL, &lfShelfL, &lfDipL, &lmL, &hmL, &hfL, &hfDipL},
-      sectionsR{&hpfR, &lfShelfR, &lfDipR, &lmR, &hmR, &hfR, &hfDipR} {
+      sectionsR{&hpfR, &lfShelfR, &lfDipR, &lmR, &hmR, &hfR, &hfDipR},
+      rateChanger(k),
+      cascade(k),
+      output(k) {
   output.configure(sampleRate);
 }
 
@@ -151,7 +156,9 @@ void ChannelStrip::suspend(const StripSettings& s) {
   }
   outGainSmoothed = s.outGain;  // no fade-in after a pause
   meterPeak.store(0.0, std::memory_order_relaxed);
-  for (double& w : work) w = 0.0;
+  for (double* plane : {workL, workR}) {
+    for (int i = 0; i < 4 * kChunkFrames; ++i) plane[i] = 0.0;
+  }
 }
 
 void ChannelStrip::resume(double hostRate, const StripSettings& s) {
@@ -203,7 +210,7 @@ void ChannelStrip::runChains(const StripSettings& s, bool stereo, int count) {
     chainR[sections] = sectionsR[id];
     ++sections;
   }
-  cascade.run(chainL, chainR, sections, work, count, runLeft, runRight);
+  cascade.run(chainL, chainR, sections, workL, workR, count, runLeft, runRight);
 }
 
 template <typename Sample>
@@ -212,52 +219,34 @@ void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outp
   const bool stereo = routing.stereo;
   // A sample that is not a finite number (a glitch upstream) enters as silence: in the
   // sections' recursion it would otherwise turn every later output into NaN.
-  auto finite = [](Sample x) { return std::isfinite(x) ? static_cast<double>(x) : 0.0; };
-  const Sample* inL = inputs[0] + offset;
-  for (int i = 0; i < n; ++i) work[2 * i] = finite(inL[i]);
-  if (stereo) {
-    const Sample* inR = inputs[1] + offset;
-    for (int i = 0; i < n; ++i) work[2 * i + 1] = finite(inR[i]);
-  }
+  read(inputs[0] + offset, workL, n);
+  if (stereo) read(inputs[1] + offset, workR, n);
 
   smoothGain(s.outGain, n);
 
   if (oversampling) {
-    rateChanger.upsample(work, n, stereo);
+    rateChanger.upsample(workL, workR, n, stereo);
   } else {
-    rateChanger.delay(work, n, stereo);
+    rateChanger.delay(workL, workR, n, stereo);
   }
   runChains(s, stereo, oversampling ? 2 * n : n);
-  if (oversampling) Oversampler::downsample(work, n);
-  output.process(work, n, outGainSmoothed, s.satOn != 0, stereo);
+  if (oversampling) {
+    Oversampler::downsample(workL, n);
+    if (stereo) Oversampler::downsample(workR, n);
+  }
+  output.process(workL, workR, n, outGainSmoothed, s.satOn != 0, stereo);
 
   // A NaN output leaves its mark as a full-scale peak rather than vanishing from the meter.
-  auto track = [](double& peak, double v) {
-    const double a = std::fabs(v);
-    if (!(a <= peak)) peak = std::isnan(a) ? kMeterCeiling : a;
-  };
   Sample* out0 = outputs[0] + offset;
   Sample* out1 = routing.secondOutput ? outputs[1] + offset : nullptr;
   if (stereo) {
-    for (int i = 0; i < n; ++i) {
-      const double l = work[2 * i], r = work[2 * i + 1];
-      // With one output, right is written first and left last, so output 0 holds left.
-      if (out1) {
-        out1[i] = static_cast<Sample>(r);
-      } else {
-        out0[i] = static_cast<Sample>(r);
-      }
-      out0[i] = static_cast<Sample>(l);
-      track(peaks.left, l);
-      track(peaks.right, r);
-    }
+    // With one output, right is written first and left last, so output 0 holds left.
+    write(workR, out1 ? out1 : out0, n, peaks.right);
+    write(workL, out0, n, peaks.left);
   } else {
-    for (int i = 0; i < n; ++i) {
-      const double l = work[2 * i];
-      out0[i] = static_cast<Sample>(l);
-      if (out1) out1[i] = static_cast<Sample>(l);
-      track(peaks.left, l);
-    }
+    write(workL, out0, n, peaks.left);
+    double unused = 0.0;
+    if (out1) write(workL, out1, n, unused);
   }
 }
 

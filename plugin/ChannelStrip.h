@@ -28,7 +28,7 @@ class ChannelStrip {
 
   enum Section { kHpf, kLfShelf, kLfDip, kLm, kHm, kHf, kHfDip, kSectionPairs };
 
-  ChannelStrip();
+  explicit ChannelStrip(const VectorKernels& kernels = VectorKernels::selected());
 
   void updateLowCut(const StripSettings& s);
   void updateLowShelf(const StripSettings& s);
@@ -71,9 +71,18 @@ class ChannelStrip {
   void processChunk(const Sample* const* inputs, Sample* const* outputs, int offset, int n,
                     Routing routing, const StripSettings& s, Peaks& peaks);
   void runChains(const StripSettings& s, bool stereo, int count);
+  void read(const float* in, double* work, int n) const { kernels->readFloat(in, work, n); }
+  void read(const double* in, double* work, int n) const { kernels->readDouble(in, work, n); }
+  void write(const double* work, float* out, int n, double& peak) const {
+    kernels->writeFloat(work, out, n, peak);
+  }
+  void write(const double* work, double* out, int n, double& peak) const {
+    kernels->writeDouble(work, out, n, peak);
+  }
   void smoothGain(double target, int n);
   void setRateOf(Filter& f);
 
+  const VectorKernels* kernels;
   double sampleRate = 44100.0;    // the clamped host rate
   double internalRate = 88200.0;  // rate of the sections
   bool oversampling = true;
@@ -87,9 +96,10 @@ class ChannelStrip {
 
   double hfQScale = 0.25;
   double outGainSmoothed = 1.0;
-  // The chunk as interleaved left/right frames: the input, then up to 32 frames at twice
-  // the rate, then the output.
-  alignas(16) double work[2 * 4 * kChunkFrames] = {};
+  // The chunk of each channel: the input, then up to 32 samples at twice the rate, then the
+  // output.
+  alignas(64) double workL[4 * kChunkFrames] = {};
+  alignas(64) double workR[4 * kChunkFrames] = {};
   std::atomic<double> meterPeak{0.0};
 };
 
@@ -102,6 +112,7 @@ void ChannelStrip::process(const Sample* const* inputs, Sample* const* outputs, 
     beforeChunk(*this);
     processChunk(inputs, outputs, offset, n, routing, s, peaks);
   }
+  // A peak that is not a number (an output that was not one) reads full scale.
   auto capped = [](double p) { return p < kMeterCeiling ? p : kMeterCeiling; };
   double peak = capped(peaks.left);
   if (routing.stereo) {

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "dsp/OutputStage.h"
+#include "tests/support/SimdPaths.h"
 
 namespace {
 
@@ -32,38 +34,37 @@ struct ReferenceStage {
   }
 };
 
-TEST(OutputStage, MatchesTheDescriptionAcrossRatesAndModes) {
+using OutputStagePaths = EveryPath;
+
+TEST_P(OutputStagePaths, MatchesTheDescriptionAcrossRatesAndModes) {
   for (double rate : {44100.0, 96000.0, 200000.0}) {
-    OutputStage stage;
+    OutputStage stage(kernels());
     stage.configure(rate);
     stage.clear();
     ReferenceStage ref(rate);
     ASSERT_EQ(stage.getLookAheadLength(), ref.n);
     std::mt19937 rng(3);
     std::uniform_real_distribution<double> d(-2.0, 2.0);
+    const int sizes[] = {16, 16, 1, 7, 16, 100, 3};
     for (int chunk = 0; chunk < 400; ++chunk) {
       const bool both = chunk % 7 != 3, sat = chunk % 11 > 2;
       const double g = 0.5 + (chunk % 5) * 0.3;
-      double lr[32];
-      double expected[32];
-      for (int i = 0; i < 16; ++i) {
-        lr[2 * i] = d(rng);
-        lr[2 * i + 1] = d(rng);
-      }
-      for (int i = 0; i < 16; ++i) {
-        expected[2 * i] = ref.sample(0, lr[2 * i], g, sat);
-        expected[2 * i + 1] = both ? ref.sample(1, lr[2 * i + 1], g, sat) : 0.0;
+      const int n = sizes[chunk % 7];
+      std::vector<double> l(n), r(n), expectL(n), expectR(n);
+      for (int i = 0; i < n; ++i) {
+        l[i] = d(rng);
+        r[i] = d(rng);
+        expectL[i] = ref.sample(0, l[i], g, sat);
+        expectR[i] = both ? ref.sample(1, r[i], g, sat) : r[i];
         ref.pos = (ref.pos + 1) % 1024;
       }
-      stage.process(lr, 16, g, sat, both);
-      for (int i = 0; i < 16; ++i) {
-        ASSERT_EQ(lr[2 * i], expected[2 * i]) << rate << " chunk " << chunk;
-        if (both) {
-          ASSERT_EQ(lr[2 * i + 1], expected[2 * i + 1]) << rate << " chunk " << chunk;
-        }
-      }
+      stage.process(l.data(), r.data(), n, g, sat, both);
+      ASSERT_EQ(l, expectL) << rate << " chunk " << chunk;
+      ASSERT_EQ(r, expectR) << rate << " chunk " << chunk;
     }
   }
 }
+
+VT_FOR_EVERY_PATH(OutputStagePaths);
 
 }  // namespace

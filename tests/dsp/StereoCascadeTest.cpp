@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dsp/StereoCascade.h"
+#include "tests/support/SimdPaths.h"
 
 namespace {
 
@@ -29,13 +30,16 @@ struct Chain {
   }
 };
 
-void change(std::vector<Filter>& side, int round, bool alsoStatus) {
+void change(std::vector<Filter>& side, int round, bool alsoStatus, double gain, double freq) {
   Filter& f = side[round % side.size()];
-  f.setGain(round % 2 ? 6.0 : -3.0);
+  f.setGain(gain);
+  f.setFreq(freq);
   if (alsoStatus) f.setStatus(f.getStatus() ? 0 : 1);
 }
 
-TEST(StereoCascade, MatchesSectionBySectionProcessingBitForBit) {
+using StereoCascadePaths = EveryPath;
+
+TEST_P(StereoCascadePaths, MatchesSectionBySectionProcessingBitForBit) {
   struct Case {
     int sections;
     bool runLeft, runRight;
@@ -46,32 +50,29 @@ TEST(StereoCascade, MatchesSectionBySectionProcessingBitForBit) {
   const int sizes[] = {32, 1, 17, 0, 32, 5, 64, 65, 2};
   for (const Case& c : cases) {
     Chain fast(c.sections), slow(c.sections);
-    StereoCascade cascade;
+    StereoCascade cascade(kernels());
     std::mt19937 rng(11);
-    std::uniform_real_distribution<double> d(-1.0, 1.0);
+    std::uniform_real_distribution<double> d(-1.0, 1.0), gain(-12.0, 12.0), freq(30.0, 30000.0);
     for (int round = 0; round < 300; ++round) {
       const int n = sizes[round % 9];
       if (round % 5 == 2) {
-        change(fast.left, round, round % 3 == 0);
-        change(slow.left, round, round % 3 == 0);
+        const double g = gain(rng), f = freq(rng);
+        change(fast.left, round, round % 3 == 0, g, f);
+        change(slow.left, round, round % 3 == 0, g, f);
         const int r = c.unevenChanges ? round + 1 : round;
-        change(fast.right, r, round % 3 == 0);
-        change(slow.right, r, round % 3 == 0);
+        change(fast.right, r, round % 3 == 0, g, f);
+        change(slow.right, r, round % 3 == 0, g, f);
       }
-      std::vector<double> lr(2 * n + 2), l(n), r(n);
-      for (int i = 0; i < n; ++i) lr[2 * i] = l[i] = d(rng), lr[2 * i + 1] = r[i] = d(rng);
+      std::vector<double> fastL(n), fastR(n), l(n), r(n);
+      for (int i = 0; i < n; ++i) fastL[i] = l[i] = d(rng), fastR[i] = r[i] = d(rng);
       cascade.run(fast.pointers(fast.left).data(), fast.pointers(fast.right).data(), c.sections,
-                  lr.data(), n, c.runLeft, c.runRight);
+                  fastL.data(), fastR.data(), n, c.runLeft, c.runRight);
       for (int s = 0; s < c.sections; ++s) {
         if (c.runLeft) slow.left[s].processFrame(l.data(), n);
         if (c.runRight) slow.right[s].processFrame(r.data(), n);
       }
-      for (int i = 0; i < n; ++i) {
-        ASSERT_EQ(lr[2 * i], l[i])
-            << "sections " << c.sections << " round " << round << " frame " << i;
-        ASSERT_EQ(lr[2 * i + 1], r[i])
-            << "sections " << c.sections << " round " << round << " frame " << i;
-      }
+      ASSERT_EQ(fastL, l) << "sections " << c.sections << " round " << round;
+      ASSERT_EQ(fastR, r) << "sections " << c.sections << " round " << round;
       for (int s = 0; s < c.sections; ++s) {
         ASSERT_EQ(fast.left[s].getRampRemaining(), slow.left[s].getRampRemaining());
         ASSERT_EQ(fast.right[s].getCurrCoeffs().b1, slow.right[s].getCurrCoeffs().b1);
@@ -79,5 +80,7 @@ TEST(StereoCascade, MatchesSectionBySectionProcessingBitForBit) {
     }
   }
 }
+
+VT_FOR_EVERY_PATH(StereoCascadePaths);
 
 }  // namespace

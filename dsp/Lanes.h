@@ -1,0 +1,94 @@
+// Registers of W doubles for the engine's kernels, written once with the compiler's vector
+// types and compiled once per path: each per-path source includes this inside its target
+// region (after every standard header), so everything here stays local to that source.
+// Only plain multiplies, adds and subtracts are written; contraction is off, so no fused
+// multiply-add appears on any path.
+#pragma once
+
+// Every width is declared in every path's source but used only where it is enabled, always
+// inlined; the note about passing wide vectors between functions does not apply.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace {
+
+template <int W>
+struct VectorOf;
+template <>
+struct VectorOf<2> {
+  typedef double V __attribute__((vector_size(16)));
+  typedef __INT64_TYPE__ M __attribute__((vector_size(16)));
+  typedef float F __attribute__((vector_size(8)));
+  static V splat(double x) { return V{x, x}; }
+  static M numbers() { return M{0, 1}; }
+};
+template <>
+struct VectorOf<4> {
+  typedef double V __attribute__((vector_size(32)));
+  typedef __INT64_TYPE__ M __attribute__((vector_size(32)));
+  typedef float F __attribute__((vector_size(16)));
+  static V splat(double x) { return V{x, x, x, x}; }
+  static M numbers() { return M{0, 1, 2, 3}; }
+};
+template <>
+struct VectorOf<8> {
+  typedef double V __attribute__((vector_size(64)));
+  typedef __INT64_TYPE__ M __attribute__((vector_size(64)));
+  typedef float F __attribute__((vector_size(32)));
+  static V splat(double x) { return V{x, x, x, x, x, x, x, x}; }
+  static M numbers() { return M{0, 1, 2, 3, 4, 5, 6, 7}; }
+};
+
+template <int W>
+struct Lanes {
+  using V = typename VectorOf<W>::V;
+  using M = typename VectorOf<W>::M;  // lane masks (all bits set or clear) and lane numbers
+  using F = typename VectorOf<W>::F;  // as many floats
+
+  static V load(const double* p) {
+    V v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+  }
+  static void store(double* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
+  // Written out per width: a loop filling lanes is not always recognised as a broadcast.
+  static V splat(double x) { return VectorOf<W>::splat(x); }
+  // From a value stored twice in a row: a plain load where a register holds two.
+  static V splatPair(const double* pair) {
+    if constexpr (W == 2) return load(pair);
+    return splat(*pair);
+  }
+  static M lanes(__INT64_TYPE__ first) { return VectorOf<W>::numbers() + first; }
+  static V select(M on, V a, V b) { return on ? a : b; }
+  static V abs(V v) { return (V)((M)v & ~(M)splat(-0.0)); }
+  // a > b ? a : b per lane: the larger, or b when either is not a number.
+  static V max(V a, V b) { return a > b ? a : b; }
+
+  // x moved up by S lanes, its lowest S lanes taken from the top of `below`.
+  template <int S>
+  static V shiftUp(V below, V x) {
+    return __builtin_shuffle(below, x, VectorOf<W>::numbers() + (W - S));
+  }
+  // x moved up by S lanes, its lowest S lanes taken from the bottom of `in`.
+  template <int S>
+  static V feed(V in, V x) {
+    M m;
+    for (int i = 0; i < W; ++i) m[i] = i < S ? W + i : i - S;
+    return __builtin_shuffle(x, in, m);
+  }
+  // Lanes 0..W/2-1 of a and b alternately, then the upper halves: two registers of pairs.
+  static V interleaveLow(V a, V b) {
+    M m;
+    for (int i = 0; i < W; ++i) m[i] = i / 2 + (i % 2) * W;
+    return __builtin_shuffle(a, b, m);
+  }
+  static V interleaveHigh(V a, V b) {
+    M m;
+    for (int i = 0; i < W; ++i) m[i] = W / 2 + i / 2 + (i % 2) * W;
+    return __builtin_shuffle(a, b, m);
+  }
+};
+
+}  // namespace
+
+#pragma GCC diagnostic pop

@@ -1,0 +1,16 @@
+// The kernels with AVX2: registers of four doubles. FMA stays off, as everywhere.
+#include "dsp/OutputStage.h"
+#include "dsp/VectorKernels.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#include "dsp/Lanes.h"
+#include "dsp/CascadeKernel.h"
+#include "dsp/FrameKernels.h"
+#include "dsp/KernelTable.h"
+#pragma GCC pop_options
+
+const VectorKernels& VectorKernels::avx2() {
+  static constexpr VectorKernels kKernels = makeKernels<4>(SimdPath::kAvx2);
+  return kKernels;
+}

@@ -1,0 +1,16 @@
+// The kernels with AVX-512 (F, VL, DQ): registers of eight doubles. FMA stays off, as everywhere.
+#include "dsp/OutputStage.h"
+#include "dsp/VectorKernels.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512vl,avx512dq")
+#include "dsp/Lanes.h"
+#include "dsp/CascadeKernel.h"
+#include "dsp/FrameKernels.h"
+#include "dsp/KernelTable.h"
+#pragma GCC pop_options
+
+const VectorKernels& VectorKernels::avx512() {
+  static constexpr VectorKernels kKernels = makeKernels<8>(SimdPath::kAvx512);
+  return kKernels;
+}
