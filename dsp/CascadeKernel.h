@@ -1,33 +1,72 @@
 // The section pipeline for registers of W lanes (see Lanes.h for how per-path sources
-// include this). Per lane the arithmetic is exactly Filter::processFrame's:
+// include this; they also say how many vector registers the path has). Per lane the
+// arithmetic is exactly Filter::processFrame's:
 // ((((b0 x0 + b1 x1) + b2 x2) - a1 y1) - a2 y2), then +1e-30 -1e-30.
 #pragma once
 
 namespace {
 
-// G sections of C channels, one lane per section and channel. Section g works on frame
-// t - S g at step t, taking what section g - 1 gave S steps earlier, so within a step no
-// lane waits for another. Where a register holds more than one section, handing outputs on
-// means moving them across lanes, one instruction that makes every lane of the next step
-// wait for the whole register: the hand-over then gets two steps (S = 2), so that the time
-// of a step stays that of a section's own recursion.
-template <int W, int G, int C>
+// G sections of C channels placed as CascadeLayout says. At every step each register takes
+// the previous register's outputs of the step before, lane for lane; the first register
+// takes the chunk's next frame and the last register's outputs of two steps before, moved
+// up one slot. Within a step no lane waits for another.
+template <int W, int G, int C, bool Split, bool Exact>
 class Pipeline {
   using L = Lanes<W>;
   using V = typename L::V;
   using M = typename L::M;
-  static constexpr int kLanes = G * C;
-  static constexpr int kRegisters = (kLanes + W - 1) / W;
-  static constexpr int kLast = (G - 1) * C;  // first lane of the last section
-  static constexpr int S = CascadeLanes::skew(W, C);
-  static constexpr int kDepth = S * (G - 1);  // steps from a frame's input to its output
-  // With 16 registers, x2 (read once per step, off the recursion's path) lives in memory.
-  static constexpr bool kX2InMemory = W < 8;
+  static constexpr CascadeLayout kLayout{W, C, G, Split};
+  static constexpr int kSets = kLayout.sets;      // channels with registers of their own
+  static constexpr int kPerLane = Split ? 1 : C;  // channels side by side in a register
+  static constexpr int R = kLayout.registers;     // per set
+  static constexpr int kDepth = kLayout.depth();
+  // Where the registers run short, x2 (read once a step, off the recursion's path) lives in
+  // memory.
+  static constexpr bool kX2InMemory = 4 * kSets * R + 6 > kVectorRegisters;
+
+  enum Phase { kFill, kMain, kDrain, kShort };
+
+  static constexpr int kSlots = W / kPerLane;
+  static constexpr bool used(int r, int m) { return r + m * R < G; }
+  static constexpr int offset(int r, int m) { return kLayout.offset(r + m * R); }
+  // Whether slot m of register r has a frame at step E of the filling (the E-th step) or of
+  // the draining (the step E after the last frame); always in between.
+  template <Phase P, int E>
+  static constexpr bool moves(int r, int m) {
+    return P == kFill ? E >= offset(r, m) : P == kDrain ? offset(r, m) > E : true;
+  }
+  template <Phase P, int E>
+  static constexpr bool anyMoves(int r) {
+    for (int m = 0; m < kSlots; ++m) {
+      if (used(r, m) && moves<P, E>(r, m)) return true;
+    }
+    return false;
+  }
+  template <Phase P, int E>
+  static constexpr bool allMove(int r) {
+    for (int m = 0; m < kSlots; ++m) {
+      if (used(r, m) && !moves<P, E>(r, m)) return false;
+    }
+    return true;
+  }
+  // While draining, the first register's slot m > 0 on its last frame finds its input in
+  // y1, not y2: the section before it has stopped.
+  template <Phase P, int E>
+  static constexpr bool endsNow(int m) {
+    return P == kDrain && m > 0 && used(0, m) && offset(0, m) == E + 1;
+  }
+  template <Phase P, int E>
+  static constexpr bool anyEndsNow() {
+    for (int m = 0; m < kSlots; ++m) {
+      if (endsNow<P, E>(m)) return true;
+    }
+    return false;
+  }
 
  public:
   __attribute__((always_inline)) explicit Pipeline(CascadeLanes& lanes) : p(lanes) {
-#pragma GCC unroll 8
-    for (int k = 0; k < kRegisters; ++k) {
+#pragma GCC unroll 16
+    for (int k = 0; k < kSets * R; ++k) {
       x1[k] = L::load(p.x1 + k * W);
       if constexpr (!kX2InMemory) x2[k] = L::load(p.x2 + k * W);
       y1[k] = L::load(p.y1 + k * W);
@@ -35,126 +74,157 @@ class Pipeline {
     }
   }
 
-  __attribute__((always_inline)) void run() {
+  // False, with nothing stored but x2 where it lives in memory, when a pass that leaves
+  // out the flush met a value the flush could have changed.
+  __attribute__((always_inline)) bool run() {
     const int frames = p.frames;
     if (frames < kDepth) {
-      // Too short to fill the pipeline: which lanes move on is worked out per step.
-      for (int t = 0; t < frames + kDepth; ++t) step<0, 0, -1, true>(t);
+      for (int t = 0; t < frames + kDepth; ++t) step<kShort, 0>(t);
     } else {
       fill<0>();
-      for (int t = kDepth; t < frames; ++t) step<0, kLanes, -1>(t);
+      for (int t = kDepth; t < frames; ++t) step<kMain, 0>(t);
       drain<0>(frames);
     }
-#pragma GCC unroll 8
-    for (int k = 0; k < kRegisters; ++k) {
+    if constexpr (!Exact) {
+      for (int l = 0; l < W; ++l) {
+        if (small[l]) return false;
+      }
+    }
+#pragma GCC unroll 16
+    for (int k = 0; k < kSets * R; ++k) {
       L::store(p.x1 + k * W, x1[k]);
       if constexpr (!kX2InMemory) L::store(p.x2 + k * W, x2[k]);
       L::store(p.y1 + k * W, y1[k]);
       L::store(p.y2 + k * W, y2[k]);
     }
+    return true;
   }
 
  private:
-  // At step T of the filling only sections g with S g <= T have a frame; at step E of the
-  // draining only those with S g > E, and with S = 2 the section on its last frame (S g =
-  // E + 1) finds its input in y1, not y2, as the one before it has stopped.
-  template <int T>
+  template <int E>
   __attribute__((always_inline)) void fill() {
-    if constexpr (T < kDepth) {
-      step<0, (T / S + 1) * C, -1>(T);
-      fill<T + 1>();
+    if constexpr (E < kDepth) {
+      step<kFill, E>(E);
+      fill<E + 1>();
     }
   }
   template <int E>
   __attribute__((always_inline)) void drain(int frames) {
     if constexpr (E < kDepth) {
-      constexpr int kLastFrame = S == 2 && E % 2 == 1 ? (E + 1) / 2 * C : -1;
-      step<(E / S + 1) * C, kLanes, kLastFrame>(frames + E);
+      step<kDrain, E>(frames + E);
       drain<E + 1>(frames);
     }
   }
 
-  // One step for the sections in lanes [Lo, Hi), those from lane FromY1 (a whole section,
-  // if any) taking their input from y1; all worked out at run time when Runtime.
-  template <int Lo, int Hi, int FromY1, bool Runtime = false>
-  __attribute__((always_inline)) void step(int t) {
-    int lo = Lo, hi = Hi, fromY1 = FromY1;
-    if constexpr (Runtime) {
-      const int frames = p.frames;
-      lo = (t < frames ? 0 : (t - frames) / S + 1) * C;
-      hi = (t / S + 1 < G ? t / S + 1 : G) * C;
-      fromY1 = S == 2 && t >= frames && (t - frames) % 2 == 1 ? (t - frames + 1) / 2 * C : -1;
+  static M usedLanes(int r) {
+    M on;
+    for (int l = 0; l < W; ++l) on[l] = used(r, l / kPerLane) ? -1 : 0;
+    return on;
+  }
+  // The step of each lane's section's first frame (far away for padding).
+  static M offsets(int r) {
+    M d;
+    for (int l = 0; l < W; ++l) d[l] = used(r, l / kPerLane) ? offset(r, l / kPerLane) : 1 << 20;
+    return d;
+  }
+  // Lanes that move on at step t, or whose section takes its last frame from y1.
+  template <Phase P, int E>
+  __attribute__((always_inline)) M movingLanes(int r, int t) const {
+    M on;
+    if constexpr (P == kShort) {
+      const M since = (M{} + t) - offsets(r);
+      on = (since >= M{}) & (since < M{} + p.frames);
+    } else {
+      for (int l = 0; l < W; ++l) on[l] = moves<P, E>(r, l / kPerLane) ? -1 : 0;
     }
-    V in{};
-    if (lo == 0) {
-      in[0] = p.planes[0][t];
-      if constexpr (C == 2) in[1] = p.planes[1][t];
+    return on;
+  }
+  template <Phase P, int E>
+  __attribute__((always_inline)) M endingLanes(int t) const {
+    M on;
+    if constexpr (P == kShort) {
+      on = ((M{} + t) - offsets(0) == M{} + (p.frames - 1)) & (L::lanes(0) >= M{} + kPerLane);
+    } else {
+      for (int l = 0; l < W; ++l) on[l] = endsNow<P, E>(l / kPerLane) ? -1 : 0;
     }
-    // What each section takes: the previous section's output of S steps ago.
-    V x[kRegisters];
-    x[0] = L::template feed<C>(in, handed(0));
-#pragma GCC unroll 8
-    for (int k = 1; k < kRegisters; ++k) x[k] = L::template shiftUp<C>(handed(k - 1), handed(k));
-    if (fromY1 >= 0) {
-#pragma GCC unroll 8
-      for (int k = 0; k < kRegisters; ++k) {
-        if (!Runtime && (FromY1 < k * W || FromY1 >= (k + 1) * W)) continue;
-        const V shifted = k == 0 ? L::template feed<C>(in, y1[0])
-                                 : L::template shiftUp<C>(y1[k > 0 ? k - 1 : 0], y1[k]);
-        const M lane = L::lanes(k * W);
-        x[k] = L::select((lane >= fromY1) & (lane < fromY1 + C), shifted, x[k]);
-      }
-    }
-    const V tiny = L::splat(1e-30);
-#pragma GCC unroll 8
-    for (int k = 0; k < kRegisters; ++k) {
-      const int used = (k + 1) * W < kLanes ? (k + 1) * W : kLanes;  // lanes past are padding
-      if (!Runtime && (Hi <= k * W || Lo >= used)) continue;         // no section here moves on
-      const double* c = p.coeffs[k] + t * p.stride[k];
-      const V past = kX2InMemory ? L::load(p.x2 + k * W) : x2[k];
-      V v = L::load(c) * x[k];
-      v = v + L::load(c + W) * x1[k];
-      v = v + L::load(c + 2 * W) * past;
-      v = v - L::load(c + 3 * W) * y1[k];
-      v = v - L::load(c + 4 * W) * y2[k];
-      const V y = (v + tiny) - tiny;
-      V newX2 = x1[k];
-      if (!Runtime && Lo <= k * W && used <= Hi) {
-        x1[k] = x[k];
-        y2[k] = y1[k];
-        y1[k] = y;
-      } else {
-        const M lane = L::lanes(k * W);
-        const M on = (lane >= lo) & (lane < hi);
-        newX2 = L::select(on, x1[k], past);
-        x1[k] = L::select(on, x[k], x1[k]);
-        y2[k] = L::select(on, y1[k], y2[k]);
-        y1[k] = L::select(on, y, y1[k]);
-      }
-      if constexpr (kX2InMemory) {
-        L::store(p.x2 + k * W, newX2);
-      } else {
-        x2[k] = newX2;
-      }
-    }
-    if (hi == kLanes && t >= kDepth) {
-      p.planes[0][t - kDepth] = y1[kLast / W][kLast % W];
-      if constexpr (C == 2) p.planes[1][t - kDepth] = y1[kLast / W][kLast % W + 1];
-    }
+    return on;
   }
 
-  __attribute__((always_inline)) V handed(int k) const {
-    if constexpr (S == 1) return y1[k];
-    return y2[k];
+  template <Phase P, int E>
+  __attribute__((always_inline)) void step(int t) {
+    const bool fresh = P == kFill || P == kMain || (P == kShort && t < p.frames);
+    const bool ending = anyEndsNow<P, E>() || (P == kShort && t >= p.frames);
+    const V tiny = L::splat(1e-30);
+#pragma GCC unroll 2
+    for (int n = 0; n < kSets; ++n) {
+      V in{};
+      if (fresh) {
+        in[0] = p.planes[n][t];
+        if constexpr (kPerLane == 2) in[1] = p.planes[1][t];
+      }
+      V x[R];
+      x[0] = L::template feed<kPerLane>(in, y2[n * R + R - 1]);
+      if (ending) {
+        x[0] = L::select(endingLanes<P, E>(t), L::template feed<kPerLane>(in, y1[n * R + R - 1]),
+                         x[0]);
+      }
+#pragma GCC unroll 8
+      for (int r = 1; r < R; ++r) x[r] = y1[n * R + r - 1];
+#pragma GCC unroll 8
+      for (int r = 0; r < R; ++r) {
+        if (P != kShort && !anyMoves<P, E>(r)) continue;
+        const int k = n * R + r;
+        const double* c = p.coeffs[k] + t * p.stride[k];
+        const V past = kX2InMemory ? L::load(p.x2 + k * W) : x2[k];
+        V v = L::load(c) * x[r];
+        v = v + L::load(c + W) * x1[k];
+        v = v + L::load(c + 2 * W) * past;
+        v = v - L::load(c + 3 * W) * y1[k];
+        v = v - L::load(c + 4 * W) * y2[k];
+        V y = v;
+        // Adding and removing 1e-30 leaves every value of magnitude 2^-45 or more (and every
+        // infinity and NaN) exactly as it is; a pass that leaves it out watches for others.
+        if constexpr (Exact) y = (v + tiny) - tiny;
+        const M tooSmall = L::abs(y) < L::splat(0x1p-45);
+        V newX2 = x1[k];
+        if (P != kShort && allMove<P, E>(r)) {
+          if constexpr (!Exact) small |= tooSmall & usedLanes(r);
+          x1[k] = x[r];
+          y2[k] = y1[k];
+          y1[k] = y;
+        } else {
+          const M on = movingLanes<P, E>(r, t);
+          if constexpr (!Exact) small |= tooSmall & on & usedLanes(r);
+          newX2 = L::select(on, x1[k], past);
+          x1[k] = L::select(on, x[r], x1[k]);
+          y2[k] = L::select(on, y1[k], y2[k]);
+          y1[k] = L::select(on, y, y1[k]);
+        }
+        if constexpr (kX2InMemory) {
+          L::store(p.x2 + k * W, newX2);
+        } else {
+          x2[k] = newX2;
+        }
+      }
+      constexpr int kLastRegister = (G - 1) % R, kLastLane = (G - 1) / R * kPerLane;
+      if ((P == kShort && t >= kDepth) ||
+          (P != kShort && moves<P, E>(kLastRegister, kLastLane / kPerLane))) {
+        const V out = y1[n * R + kLastRegister];
+        p.planes[n][t - kDepth] = out[kLastLane];
+        if constexpr (kPerLane == 2) p.planes[1][t - kDepth] = out[kLastLane + 1];
+      }
+    }
   }
 
   CascadeLanes& p;
-  V x1[kRegisters], x2[kRegisters], y1[kRegisters], y2[kRegisters];
+  V x1[kSets * R], x2[kSets * R], y1[kSets * R], y2[kSets * R];
+  M small{};  // lanes that met a value the flush could have changed
 };
 
-template <int W, int G, int C>
-void cascadePass(CascadeLanes& lanes) {
-  Pipeline<W, G, C>(lanes).run();
+template <int W, int G, int C, bool Split>
+bool cascadePass(CascadeLanes& lanes) {
+  if (lanes.exact) return Pipeline<W, G, C, Split, true>(lanes).run();
+  return Pipeline<W, G, C, Split, false>(lanes).run();
 }
 
 }  // namespace

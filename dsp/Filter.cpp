@@ -227,6 +227,7 @@ void Filter::calcDestCoeffs() {
 
 void Filter::calcDestPolesAndZeros() {
   calcDestCoeffs();
+  ++designs;
   const double b0 = destCoeffs.b0, b1 = destCoeffs.b1, b2 = destCoeffs.b2;
   const double a1 = destCoeffs.a1, a2 = destCoeffs.a2;
 
@@ -271,15 +272,6 @@ void Filter::calcDestPolesAndZeros() {
   rampRemaining = rampLength;
 
   if (suspended) endGlide();
-}
-
-bool Filter::bypassed() {
-  if (type == kNone) return true;
-  if (status == 0 && rampRemaining == 0) {
-    x1 = x2 = y1 = y2 = 0.0;
-    return true;
-  }
-  return false;
 }
 
 // One step of a glide: the roots move on by their increments and the coefficients are

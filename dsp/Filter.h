@@ -87,7 +87,14 @@ class Filter {
   void endGlide();
   // The once-per-call test of processFrame: true when the samples pass untouched (a
   // section off and steady also clears its history here).
-  bool bypassed();
+  bool bypassed() {
+    if (type == kNone) return true;
+    if (status == 0 && rampRemaining == 0) {
+      x1 = x2 = y1 = y2 = 0.0;
+      return true;
+    }
+    return false;
+  }
   void glideStep(RootSet& r, Coeffs& c) const;
   // The coefficients the recursion uses at the next sample, advancing a glide by one step.
   const Coeffs& nextCoeffs();
@@ -111,5 +118,7 @@ class Filter {
   double rootIncrements[kIncrements] = {};
   std::uint64_t rampRemaining = 0;
   std::uint64_t rampLength;
+  // Counts designs, so that a copy of the coefficients can tell when it is out of date.
+  std::uint32_t designs = 0;
   bool suspended = true;
 };

@@ -127,7 +127,9 @@ void writeSamples(const double* in, Sample* out, int n, double& peak) {
     }
     lanePeak = raisePeak(lanePeak, L::abs(d));
   }
-  for (int k = 0; k < W; ++k) peak = raisePeak(peak, lanePeak[k]);
+  if constexpr (W >= 8) lanePeak = raisePeak(lanePeak, L::template rotate<4>(lanePeak));
+  if constexpr (W >= 4) lanePeak = raisePeak(lanePeak, L::template rotate<2>(lanePeak));
+  peak = raisePeak(peak, raisePeak(lanePeak[0], lanePeak[1]));
   for (; i < n; ++i) {
     out[i] = static_cast<Sample>(in[i]);
     peak = raisePeak(peak, __builtin_fabs(in[i]));

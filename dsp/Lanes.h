@@ -64,6 +64,11 @@ struct Lanes {
   // a > b ? a : b per lane: the larger, or b when either is not a number.
   static V max(V a, V b) { return a > b ? a : b; }
 
+  // Lane i takes lane (i + R) mod W.
+  template <int R>
+  static V rotate(V v) {
+    return __builtin_shuffle(v, (VectorOf<W>::numbers() + R) & (W - 1));
+  }
   // x moved up by S lanes, its lowest S lanes taken from the top of `below`.
   template <int S>
   static V shiftUp(V below, V x) {

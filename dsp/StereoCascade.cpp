@@ -1,39 +1,57 @@
 #include "dsp/StereoCascade.h"
 
-StereoCascade::StereoCascade(const VectorKernels& k) : kernels(&k) {}
+#include <cstring>
 
-void StereoCascade::prepare(int k, int frames) {
-  const int width = kernels->width;
-  const int used = grouped * channels;
-  const int stride = kCoeffs * width;
-  bool gliding = false;
-  for (int l = 0; l < width; ++l) {
-    const int lane = k * width + l;
-    gliding = gliding || (lane < used && laneFilter[lane]->rampRemaining > 0);
+StereoCascade::StereoCascade(const VectorKernels& k) : kernels(&k) {
+  // The histories and coefficients of lanes no section uses stay as a previous pass left
+  // them (or zero): finite, and never read into a lane in use.
+  for (int c = 1; c <= 2; ++c) {
+    const VectorKernels::CascadeShape& shape = k.cascadeShape[c - 1];
+    for (int sections = 1; sections <= kMaxSections; ++sections) {
+      const CascadeLayout layout(shape.width, c, sections, shape.split);
+      Placement& place = placements[c - 1][sections - 1];
+      place.width = shape.width;
+      place.registers = layout.sets * layout.registers;
+      for (int g = 0; g < sections; ++g) {
+        place.offset[g] = layout.offset(g);
+        for (int ch = 0; ch < c; ++ch) place.lane[g][ch] = layout.lane(g, ch);
+      }
+    }
   }
+}
+
+void StereoCascade::prepare(const Placement& place, int k, int frames) {
+  const int width = place.width;
+  const int stride = kCoeffs * width;
+  Filter* const* filters = laneFilter + k * width;
+  bool gliding = false;
+  for (int l = 0; l < width; ++l)
+    gliding = gliding || (filters[l] && filters[l]->rampRemaining > 0);
   if (!gliding) {
     double* out = steadyBuffer + k * stride;
     for (int l = 0; l < width; ++l) {
-      const int lane = k * width + l;
-      Filter* f = lane < used ? laneFilter[lane] : nullptr;
-      const Filter::Coeffs c = f ? f->destCoeffs : Filter::Coeffs{};
+      Filter* f = filters[l];
+      const int j = k * width + l;
+      if (!f || (steadyFrom[j] == f && steadyDesigns[j] == f->designs)) continue;
+      const Filter::Coeffs& c = f->destCoeffs;
       out[l] = c.b0, out[width + l] = c.b1, out[2 * width + l] = c.b2;
       out[3 * width + l] = c.a1, out[4 * width + l] = c.a2;
-      if (f) f->currCoeffs = f->destCoeffs;
+      f->currCoeffs = c;
+      steadyFrom[j] = f;
+      steadyDesigns[j] = f->designs;
     }
     lanes.coeffs[k] = out;
     lanes.stride[k] = 0;
     return;
   }
-  // A glide does not depend on the signal, so its steps can all be taken up front. Only a
-  // lane's own steps are written; the others are never used.
+  // A glide does not depend on the signal, so its steps can all be taken up front. Only the
+  // steps at which a lane's section has a frame are written.
   double* out = streamBuffer + k * stride * kMaxSteps;
-  const int skew = CascadeLanes::skew(width, channels);
   for (int l = 0; l < width; ++l) {
-    const int lane = k * width + l;
-    if (lane >= used) break;
-    Filter* f = laneFilter[lane];
-    double* first = out + skew * (lane / channels) * stride + l;  // the section's first step
+    Filter* f = filters[l];
+    if (!f) continue;
+    steadyFrom[k * width + l] = nullptr;
+    double* first = out + laneOffset[k * width + l] * stride + l;
     if (f->rampRemaining > 0) {
       f->fillCoeffStream(first, frames, stride, width);
       continue;
@@ -51,30 +69,83 @@ void StereoCascade::prepare(int k, int frames) {
 
 void StereoCascade::flush(int frames) {
   if (grouped == 0) return;
-  const int width = kernels->width;
-  const int used = grouped * channels;
-  const int registers = (used + width - 1) / width;
-  for (int j = 0; j < registers * width; ++j) {
-    const Filter* f = j < used ? laneFilter[j] : nullptr;
-    lanes.x1[j] = f ? f->x1 : 0.0;
-    lanes.x2[j] = f ? f->x2 : 0.0;
-    lanes.y1[j] = f ? f->y1 : 0.0;
-    lanes.y2[j] = f ? f->y2 : 0.0;
+  const Placement& place = placements[channels - 1][grouped - 1];
+  if (place.width != steadyWidth) {
+    for (const Filter*& f : steadyFrom) f = nullptr;
+    steadyWidth = place.width;
   }
-  for (int k = 0; k < registers; ++k) prepare(k, frames);
+  // The same sections as last time, steady and as designed then: the lanes' coefficients
+  // are where that pass left them.
+  bool reuse = plannedSteady && grouped == plannedSections && channels == plannedChannels;
+  for (int g = 0; g < grouped; ++g) {
+    for (int c = 0; c < channels; ++c) {
+      const int j = place.lane[g][c];
+      const Filter* f = pending[g][c];
+      reuse = reuse && f == planned[g][c] && f->rampRemaining == 0 &&
+              f->designs == plannedDesigns[g][c];
+      lanes.x1[j] = f->x1;
+      lanes.x2[j] = f->x2;
+      lanes.y1[j] = f->y1;
+      lanes.y2[j] = f->y2;
+    }
+  }
+  if (!reuse) {
+    for (int j = 0; j < place.registers * place.width; ++j) laneFilter[j] = nullptr;
+    for (int g = 0; g < grouped; ++g) {
+      for (int c = 0; c < channels; ++c) {
+        const int j = place.lane[g][c];
+        laneFilter[j] = pending[g][c];
+        laneOffset[j] = place.offset[g];
+        planned[g][c] = pending[g][c];
+        plannedDesigns[g][c] = pending[g][c]->designs;
+      }
+    }
+    plannedSteady = true;
+    for (int k = 0; k < place.registers; ++k) {
+      prepare(place, k, frames);
+      plannedSteady = plannedSteady && lanes.stride[k] == 0;
+    }
+    plannedSections = grouped;
+    plannedChannels = channels;
+  }
   lanes.frames = frames;
-  kernels->cascade[channels - 1][grouped - 1](lanes);
-  for (int j = 0; j < used; ++j) {
-    Filter* f = laneFilter[j];
-    f->x1 = lanes.x1[j];
-    f->x2 = lanes.x2[j];
-    f->y1 = lanes.y1[j];
-    f->y2 = lanes.y2[j];
-    f->x0 = f->x1;  // the last input and output of the chunk
-    f->y0 = f->y1;
+  // The pass without the flush is tried unless it just met small values (the signal is
+  // near silence) or the rounding is not to nearest.
+  lanes.exact = exactPasses > 0 || !nearestRounding;
+  if (!lanes.exact) {
+    for (int c = 0; c < channels; ++c)
+      std::memcpy(saved[c], lanes.planes[c], sizeof(double) * frames);
+  }
+  const VectorKernels::CascadePass pass = kernels->cascade[channels - 1][grouped - 1];
+  if (!pass(lanes)) {
+    // Again from the start: the samples as they were, and the histories (x2 may have moved).
+    for (int c = 0; c < channels; ++c)
+      std::memcpy(lanes.planes[c], saved[c], sizeof(double) * frames);
+    for (int g = 0; g < grouped; ++g) {
+      for (int c = 0; c < channels; ++c) lanes.x2[place.lane[g][c]] = pending[g][c]->x2;
+    }
+    lanes.exact = true;
+    pass(lanes);
+    exactPasses = kExactPassesAfterSmall;
+  } else if (exactPasses > 0) {
+    --exactPasses;
+  }
+  for (int g = 0; g < grouped; ++g) {
+    for (int c = 0; c < channels; ++c) {
+      const int j = place.lane[g][c];
+      Filter* f = pending[g][c];
+      f->x1 = lanes.x1[j];
+      f->x2 = lanes.x2[j];
+      f->y1 = lanes.y1[j];
+      f->y2 = lanes.y2[j];
+      f->x0 = f->x1;  // the last input and output of the chunk
+      f->y0 = f->y1;
+    }
   }
   grouped = 0;
 }
+
+void StereoCascade::beginBlock() { nearestRounding = (__builtin_ia32_stmxcsr() & 0x6000) == 0; }
 
 void StereoCascade::run(Filter* const* left, Filter* const* right, int sections,
                         double* leftSamples, double* rightSamples, int frames, bool runLeft,
@@ -96,12 +167,8 @@ void StereoCascade::run(Filter* const* left, Filter* const* right, int sections,
     // in one channel of a stereo pass (settings that drifted apart) runs alone.
     const bool fits = channels == 2 ? l && r : true;
     if (pipelined && fits) {
-      if (channels == 2) {
-        laneFilter[2 * grouped] = l;
-        laneFilter[2 * grouped + 1] = r;
-      } else {
-        laneFilter[grouped] = l ? l : r;
-      }
+      pending[grouped][0] = channels == 2 || l ? l : r;
+      pending[grouped][1] = r;
       ++grouped;
       continue;
     }

@@ -2,24 +2,54 @@
 
 #include "dsp/SimdPath.h"
 
-// One pass of the section pipeline over a chunk, in lanes: lane j carries section
-// j / channels of channel j % channels, and `width` lanes share one register. The pass
-// runs frames + skew * (sections - 1) steps; at step t section g filters frame t - skew g.
+// Where the sections of a pass sit: `width` lanes to a register, each section taking one
+// lane per channel, the channels side by side or (split) each in registers of its own.
+// Section g is in register g % registers of its channel's set, at slot g / registers, so a
+// section hands its output to the next in the same lanes of the next register, and only
+// from the last register back to the first (one slot up) do outputs move across lanes. Such
+// a move makes all of the next step wait for the whole register, so it gets a step of its
+// own: section g works on frame t - offset(g) at step t.
+struct CascadeLayout {
+  int width, channels, sections;
+  bool split;
+  int sets;       // register sets: one per channel when split
+  int registers;  // per set
+  constexpr CascadeLayout(int width, int channels, int sections, bool split)
+      : width(width),
+        channels(channels),
+        sections(sections),
+        split(split),
+        sets(split ? channels : 1),
+        registers((sections * (split ? 1 : channels) + width - 1) / width) {}
+  constexpr int lane(int g, int c) const {
+    const int perLane = split ? 1 : channels;
+    return (split ? c * registers : 0) * width + (g % registers) * width +
+           (g / registers) * perLane + (split ? 0 : c);
+  }
+  constexpr int offset(int g) const { return g + g / registers; }
+  constexpr int depth() const { return offset(sections - 1); }  // steps past the last frame
+};
+
+// One pass of the section pipeline over a chunk, lane by lane as CascadeLayout places them:
+// frames + depth steps.
 struct CascadeLanes {
   static constexpr int kMaxSections = 8;
   static constexpr int kMaxLanes = 2 * kMaxSections;
-  // Steps between a section and the next: 1 where every register holds one section, else
-  // 2 (handing outputs across lanes then gets a step of its own).
-  static constexpr int skew(int width, int channels) { return width == channels ? 1 : 2; }
   // The sections' histories, read before the pass and written back after it.
   alignas(64) double x1[kMaxLanes], x2[kMaxLanes], y1[kMaxLanes], y2[kMaxLanes];
   // Per register: b0 b1 b2 a1 a2 of its lanes (each `width` doubles) for step 0, those
   // of step t `t * stride` doubles on; the stride is 0 while no section there glides. Only
-  // the steps at which a lane's section has a frame are read for it.
+  // the steps at which a lane's section has a frame are used.
   const double* coeffs[kMaxLanes];
   int stride[kMaxLanes];
   double* planes[2];  // the samples of channel 0 (and 1), filtered in place
   int frames;
+  // Whether to add and remove 1e-30 after every output, as processFrame does. A pass
+  // without it gives the same samples as long as no output is smaller than 2^-45 in
+  // magnitude (with rounding to nearest); when one is, it reports it, having stored nothing
+  // but (perhaps) some of x2, and the pass must be run again from the same histories and
+  // samples with the flush.
+  bool exact;
 };
 
 // One channel of the output stage over a chunk (the lines are unrolled: entry i of the
@@ -40,9 +70,13 @@ struct OutputLanes {
 // up to a register's width past the frames asked for in the engine's own buffers (never in
 // a host's).
 struct VectorKernels {
-  using CascadePass = void (*)(CascadeLanes&);
+  using CascadePass = bool (*)(CascadeLanes&);
   SimdPath path;
-  int width;                                           // doubles per register
+  // How the passes over one and over two channels place their sections.
+  struct CascadeShape {
+    int width;
+    bool split;
+  } cascadeShape[2];
   CascadePass cascade[2][CascadeLanes::kMaxSections];  // [channels - 1][sections - 1]
   // The 2n samples at twice the rate for n new inputs history[0..n-1] (older inputs below
   // them): out[2i] interpolated, out[2i + 1] the input of 32 samples earlier.

@@ -5,12 +5,15 @@
 #pragma GCC push_options
 #pragma GCC target("avx2")
 #include "dsp/Lanes.h"
+namespace {
+constexpr int kVectorRegisters = 16;
+}
 #include "dsp/CascadeKernel.h"
 #include "dsp/FrameKernels.h"
 #include "dsp/KernelTable.h"
 #pragma GCC pop_options
 
 const VectorKernels& VectorKernels::avx2() {
-  static constexpr VectorKernels kKernels = makeKernels<4>(SimdPath::kAvx2);
+  static constexpr VectorKernels kKernels = makeKernels<4, 4, 4, true>(SimdPath::kAvx2);
   return kKernels;
 }

@@ -5,12 +5,15 @@
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512vl,avx512dq")
 #include "dsp/Lanes.h"
+namespace {
+constexpr int kVectorRegisters = 32;
+}
 #include "dsp/CascadeKernel.h"
 #include "dsp/FrameKernels.h"
 #include "dsp/KernelTable.h"
 #pragma GCC pop_options
 
 const VectorKernels& VectorKernels::avx512() {
-  static constexpr VectorKernels kKernels = makeKernels<8>(SimdPath::kAvx512);
+  static constexpr VectorKernels kKernels = makeKernels<8, 4, 4, false>(SimdPath::kAvx512);
   return kKernels;
 }

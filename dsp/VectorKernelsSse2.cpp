@@ -3,11 +3,14 @@
 #include "dsp/VectorKernels.h"
 
 #include "dsp/Lanes.h"
+namespace {
+constexpr int kVectorRegisters = 16;
+}
 #include "dsp/CascadeKernel.h"
 #include "dsp/FrameKernels.h"
 #include "dsp/KernelTable.h"
 
 const VectorKernels& VectorKernels::sse2() {
-  static constexpr VectorKernels kKernels = makeKernels<2>(SimdPath::kSse2);
+  static constexpr VectorKernels kKernels = makeKernels<2, 2, 2, false>(SimdPath::kSse2);
   return kKernels;
 }

@@ -107,6 +107,7 @@ template <typename Sample, typename BeforeChunk>
 void ChannelStrip::process(const Sample* const* inputs, Sample* const* outputs, int frames,
                            Routing routing, const StripSettings& s, BeforeChunk&& beforeChunk) {
   Peaks peaks;
+  cascade.beginBlock();
   for (int offset = 0; offset < frames; offset += kChunkFrames) {
     const int n = frames - offset < kChunkFrames ? frames - offset : kChunkFrames;
     beforeChunk(*this);
