@@ -10,23 +10,21 @@ namespace {
 // the previous register's outputs of the step before, lane for lane; the first register
 // takes the chunk's next frame and the last register's outputs of two steps before, moved
 // up one slot. Within a step no lane waits for another.
-template <int W, int G, int C, bool Split, bool Exact>
+template <int W, int G, int C, bool Exact>
 class Pipeline {
   using L = Lanes<W>;
   using V = typename L::V;
   using M = typename L::M;
-  static constexpr CascadeLayout kLayout{W, C, G, Split};
-  static constexpr int kSets = kLayout.sets;      // channels with registers of their own
-  static constexpr int kPerLane = Split ? 1 : C;  // channels side by side in a register
-  static constexpr int R = kLayout.registers;     // per set
+  static constexpr CascadeLayout kLayout{W, C, G};
+  static constexpr int R = kLayout.registers;  // per set
   static constexpr int kDepth = kLayout.depth();
   // Where the registers run short, x2 (read once a step, off the recursion's path) lives in
   // memory.
-  static constexpr bool kX2InMemory = 4 * kSets * R + 6 > kVectorRegisters;
+  static constexpr bool kX2InMemory = 4 * R + 6 > kVectorRegisters;
 
   enum Phase { kFill, kMain, kDrain, kShort };
 
-  static constexpr int kSlots = W / kPerLane;
+  static constexpr int kSlots = W / C;
   static constexpr bool used(int r, int m) { return r + m * R < G; }
   static constexpr int offset(int r, int m) { return kLayout.offset(r + m * R); }
   // Whether slot m of register r has a frame at step E of the filling (the E-th step) or of
@@ -66,7 +64,7 @@ class Pipeline {
  public:
   __attribute__((always_inline)) explicit Pipeline(CascadeLanes& lanes) : p(lanes) {
 #pragma GCC unroll 16
-    for (int k = 0; k < kSets * R; ++k) {
+    for (int k = 0; k < R; ++k) {
       x1[k] = L::load(p.x1 + k * W);
       if constexpr (!kX2InMemory) x2[k] = L::load(p.x2 + k * W);
       y1[k] = L::load(p.y1 + k * W);
@@ -91,7 +89,7 @@ class Pipeline {
       }
     }
 #pragma GCC unroll 16
-    for (int k = 0; k < kSets * R; ++k) {
+    for (int k = 0; k < R; ++k) {
       L::store(p.x1 + k * W, x1[k]);
       if constexpr (!kX2InMemory) L::store(p.x2 + k * W, x2[k]);
       L::store(p.y1 + k * W, y1[k]);
@@ -118,13 +116,13 @@ class Pipeline {
 
   static M usedLanes(int r) {
     M on;
-    for (int l = 0; l < W; ++l) on[l] = used(r, l / kPerLane) ? -1 : 0;
+    for (int l = 0; l < W; ++l) on[l] = used(r, l / C) ? -1 : 0;
     return on;
   }
   // The step of each lane's section's first frame (far away for padding).
   static M offsets(int r) {
     M d;
-    for (int l = 0; l < W; ++l) d[l] = used(r, l / kPerLane) ? offset(r, l / kPerLane) : 1 << 20;
+    for (int l = 0; l < W; ++l) d[l] = used(r, l / C) ? offset(r, l / C) : 1 << 20;
     return d;
   }
   // Lanes that move on at step t, or whose section takes its last frame from y1.
@@ -135,7 +133,7 @@ class Pipeline {
       const M since = (M{} + t) - offsets(r);
       on = (since >= M{}) & (since < M{} + p.frames);
     } else {
-      for (int l = 0; l < W; ++l) on[l] = moves<P, E>(r, l / kPerLane) ? -1 : 0;
+      for (int l = 0; l < W; ++l) on[l] = moves<P, E>(r, l / C) ? -1 : 0;
     }
     return on;
   }
@@ -143,9 +141,9 @@ class Pipeline {
   __attribute__((always_inline)) M endingLanes(int t) const {
     M on;
     if constexpr (P == kShort) {
-      on = ((M{} + t) - offsets(0) == M{} + (p.frames - 1)) & (L::lanes(0) >= M{} + kPerLane);
+      on = ((M{} + t) - offsets(0) == M{} + (p.frames - 1)) & (L::lanes(0) >= M{} + C);
     } else {
-      for (int l = 0; l < W; ++l) on[l] = endsNow<P, E>(l / kPerLane) ? -1 : 0;
+      for (int l = 0; l < W; ++l) on[l] = endsNow<P, E>(l / C) ? -1 : 0;
     }
     return on;
   }
@@ -155,76 +153,71 @@ class Pipeline {
     const bool fresh = P == kFill || P == kMain || (P == kShort && t < p.frames);
     const bool ending = anyEndsNow<P, E>() || (P == kShort && t >= p.frames);
     const V tiny = L::splat(1e-30);
-#pragma GCC unroll 2
-    for (int n = 0; n < kSets; ++n) {
-      V in{};
-      if (fresh) {
-        in[0] = p.planes[n][t];
-        if constexpr (kPerLane == 2) in[1] = p.planes[1][t];
-      }
-      V x[R];
-      x[0] = L::template feed<kPerLane>(in, y2[n * R + R - 1]);
-      if (ending) {
-        x[0] = L::select(endingLanes<P, E>(t), L::template feed<kPerLane>(in, y1[n * R + R - 1]),
-                         x[0]);
-      }
+    V in{};
+    if (fresh) {
+      in[0] = p.planes[0][t];
+      if constexpr (C == 2) in[1] = p.planes[1][t];
+    }
+    V x[R];
+    x[0] = L::template feed<C>(in, y2[R - 1]);
+    if (ending) x[0] = L::select(endingLanes<P, E>(t), L::template feed<C>(in, y1[R - 1]), x[0]);
 #pragma GCC unroll 8
-      for (int r = 1; r < R; ++r) x[r] = y1[n * R + r - 1];
+    for (int r = 1; r < R; ++r) x[r] = y1[r - 1];
 #pragma GCC unroll 8
-      for (int r = 0; r < R; ++r) {
-        if (P != kShort && !anyMoves<P, E>(r)) continue;
-        const int k = n * R + r;
-        const double* c = p.coeffs[k] + t * p.stride[k];
-        const V past = kX2InMemory ? L::load(p.x2 + k * W) : x2[k];
-        V v = L::load(c) * x[r];
-        v = v + L::load(c + W) * x1[k];
-        v = v + L::load(c + 2 * W) * past;
-        v = v - L::load(c + 3 * W) * y1[k];
-        v = v - L::load(c + 4 * W) * y2[k];
-        V y = v;
-        // Adding and removing 1e-30 leaves every value of magnitude 2^-45 or more (and every
-        // infinity and NaN) exactly as it is; a pass that leaves it out watches for others.
-        if constexpr (Exact) y = (v + tiny) - tiny;
-        const M tooSmall = L::abs(y) < L::splat(0x1p-45);
-        V newX2 = x1[k];
-        if (P != kShort && allMove<P, E>(r)) {
-          if constexpr (!Exact) small |= tooSmall & usedLanes(r);
-          x1[k] = x[r];
-          y2[k] = y1[k];
-          y1[k] = y;
-        } else {
-          const M on = movingLanes<P, E>(r, t);
-          if constexpr (!Exact) small |= tooSmall & on & usedLanes(r);
-          newX2 = L::select(on, x1[k], past);
-          x1[k] = L::select(on, x[r], x1[k]);
-          y2[k] = L::select(on, y1[k], y2[k]);
-          y1[k] = L::select(on, y, y1[k]);
-        }
-        if constexpr (kX2InMemory) {
-          L::store(p.x2 + k * W, newX2);
-        } else {
-          x2[k] = newX2;
-        }
+    for (int r = 0; r < R; ++r) {
+      if (P != kShort && !anyMoves<P, E>(r)) continue;
+      const double* c = p.coeffs[r] + t * p.stride[r];
+      const V past = kX2InMemory ? L::load(p.x2 + r * W) : x2[r];
+      V v = L::load(c) * x[r];
+      v = v + L::load(c + W) * x1[r];
+      v = v + L::load(c + 2 * W) * past;
+      v = v - L::load(c + 3 * W) * y1[r];
+      v = v - L::load(c + 4 * W) * y2[r];
+      V y = v;
+      // Adding and removing 1e-30 leaves every value of magnitude 2^-45 or more (and every
+      // infinity and NaN) exactly as it is (the largest it moves is 2^-46); a pass that
+      // leaves it out watches for smaller ones.
+      if constexpr (Exact) y = (v + tiny) - tiny;
+      const M tooSmall = L::abs(y) < L::splat(0x1p-45);
+      V newX2 = x1[r];
+      if (P != kShort && allMove<P, E>(r)) {
+        if constexpr (!Exact) small |= tooSmall & usedLanes(r);
+        x1[r] = x[r];
+        y2[r] = y1[r];
+        y1[r] = y;
+      } else {
+        const M on = movingLanes<P, E>(r, t);
+        if constexpr (!Exact) small |= tooSmall & on & usedLanes(r);
+        newX2 = L::select(on, x1[r], past);
+        x1[r] = L::select(on, x[r], x1[r]);
+        y2[r] = L::select(on, y1[r], y2[r]);
+        y1[r] = L::select(on, y, y1[r]);
       }
-      constexpr int kLastRegister = (G - 1) % R, kLastLane = (G - 1) / R * kPerLane;
-      if ((P == kShort && t >= kDepth) ||
-          (P != kShort && moves<P, E>(kLastRegister, kLastLane / kPerLane))) {
-        const V out = y1[n * R + kLastRegister];
-        p.planes[n][t - kDepth] = out[kLastLane];
-        if constexpr (kPerLane == 2) p.planes[1][t - kDepth] = out[kLastLane + 1];
+      if constexpr (kX2InMemory) {
+        L::store(p.x2 + r * W, newX2);
+      } else {
+        x2[r] = newX2;
       }
+    }
+    constexpr int kLastRegister = (G - 1) % R, kLastLane = (G - 1) / R * C;
+    if ((P == kShort && t >= kDepth) ||
+        (P != kShort && moves<P, E>(kLastRegister, kLastLane / C))) {
+      p.planes[0][t - kDepth] = y1[kLastRegister][kLastLane];
+      if constexpr (C == 2) p.planes[1][t - kDepth] = y1[kLastRegister][kLastLane + 1];
     }
   }
 
   CascadeLanes& p;
-  V x1[kSets * R], x2[kSets * R], y1[kSets * R], y2[kSets * R];
+  V x1[R], x2[R], y1[R], y2[R];
   M small{};  // lanes that met a value the flush could have changed
 };
 
-template <int W, int G, int C, bool Split>
+// Only where the registers have room for watching the outputs is leaving out the flush
+// worth it (TryWithoutFlush).
+template <int W, int G, int C, bool TryWithoutFlush>
 bool cascadePass(CascadeLanes& lanes) {
-  if (lanes.exact) return Pipeline<W, G, C, Split, true>(lanes).run();
-  return Pipeline<W, G, C, Split, false>(lanes).run();
+  if (!TryWithoutFlush || lanes.exact) return Pipeline<W, G, C, true>(lanes).run();
+  return Pipeline<W, G, C, false>(lanes).run();
 }
 
 }  // namespace

@@ -43,9 +43,10 @@ void interpolate(const double* history, const double* taps, double* out, int n) 
 
 // Gain, look-ahead delay and (with saturation) the windowed peak and soft clip.
 template <int W>
-void outputStage(const OutputLanes& p) {
+void outputStage(const OutputLanes& lanes) {
   using L = Lanes<W>;
   using V = typename L::V;
+  const OutputLanes p = lanes;  // stores below cannot change it
   const V gain = L::splat(p.gain);
   for (int i = 0; i < p.frames; i += W) {
     const V a = gain * L::load(p.samples + i);
@@ -70,10 +71,12 @@ void outputStage(const OutputLanes& p) {
         peaks[0] = L::max(L::splatPair(p.weights + 2 * j) * L::load(m + j), peaks[0]);
       }
       const V peak = L::max(L::max(peaks[0], peaks[1]), L::max(peaks[2], peaks[3]));
-      // peak - 0.15 peak^3 up to the knee, a hard ceiling beyond, as a gain.
-      const V soft = 1.0 - 0.15 * (peak * peak);
-      const V hard = OutputStage::kCeiling / peak;
-      out = L::select(peak < OutputStage::kKnee, soft, hard) * out;
+      // peak - 0.15 peak^3 up to the knee, a hard ceiling beyond (rarely needed, so the
+      // division only when it is), as a gain.
+      const typename L::M soft = peak < OutputStage::kKnee;
+      V clip = 1.0 - 0.15 * (peak * peak);
+      if (!L::all(soft)) clip = L::select(soft, clip, OutputStage::kCeiling / peak);
+      out = clip * out;
     }
     L::store(p.samples + i, out);
   }

@@ -3,29 +3,30 @@
 
 namespace {
 
-template <int W, int C, bool Split>
+template <int W, int C, bool TryWithoutFlush>
 constexpr void fillCascade(VectorKernels& k) {
   static_assert(CascadeLanes::kMaxSections == 8);
   VectorKernels::CascadePass* passes = k.cascade[C - 1];
-  passes[0] = cascadePass<W, 1, C, Split>;
-  passes[1] = cascadePass<W, 2, C, Split>;
-  passes[2] = cascadePass<W, 3, C, Split>;
-  passes[3] = cascadePass<W, 4, C, Split>;
-  passes[4] = cascadePass<W, 5, C, Split>;
-  passes[5] = cascadePass<W, 6, C, Split>;
-  passes[6] = cascadePass<W, 7, C, Split>;
-  passes[7] = cascadePass<W, 8, C, Split>;
-  k.cascadeShape[C - 1] = {W, Split};
+  passes[0] = cascadePass<W, 1, C, TryWithoutFlush>;
+  passes[1] = cascadePass<W, 2, C, TryWithoutFlush>;
+  passes[2] = cascadePass<W, 3, C, TryWithoutFlush>;
+  passes[3] = cascadePass<W, 4, C, TryWithoutFlush>;
+  passes[4] = cascadePass<W, 5, C, TryWithoutFlush>;
+  passes[5] = cascadePass<W, 6, C, TryWithoutFlush>;
+  passes[6] = cascadePass<W, 7, C, TryWithoutFlush>;
+  passes[7] = cascadePass<W, 8, C, TryWithoutFlush>;
+  k.cascadeWidth[C - 1] = W;
+  k.cascadeTriesWithoutFlush[C - 1] = TryWithoutFlush;
 }
 
-// W lanes for the kernels over frames; MonoW for the cascade over one channel, StereoW for
-// it over two, each channel in registers of its own when StereoSplit.
-template <int W, int MonoW, int StereoW, bool StereoSplit>
+// W lanes for the kernels over frames, MonoW and StereoW for the cascade over one channel
+// and over two, each trying passes without the flush or not.
+template <int W, int MonoW, bool MonoTries, int StereoW, bool StereoTries>
 constexpr VectorKernels makeKernels(SimdPath path) {
   VectorKernels k{};
   k.path = path;
-  fillCascade<MonoW, 1, false>(k);
-  fillCascade<StereoW, 2, StereoSplit>(k);
+  fillCascade<MonoW, 1, MonoTries>(k);
+  fillCascade<StereoW, 2, StereoTries>(k);
   k.interpolate = interpolate<W>;
   k.outputStage = outputStage<W>;
   k.readFloat = readSamples<W, float>;

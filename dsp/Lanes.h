@@ -60,6 +60,11 @@ struct Lanes {
   }
   static M lanes(__INT64_TYPE__ first) { return VectorOf<W>::numbers() + first; }
   static V select(M on, V a, V b) { return on ? a : b; }
+  static bool all(M on) {
+    if constexpr (W >= 8) on &= __builtin_shuffle(on, (VectorOf<W>::numbers() + 4) & (W - 1));
+    if constexpr (W >= 4) on &= __builtin_shuffle(on, (VectorOf<W>::numbers() + 2) & (W - 1));
+    return (on[0] & on[1]) != 0;
+  }
   static V abs(V v) { return (V)((M)v & ~(M)splat(-0.0)); }
   // a > b ? a : b per lane: the larger, or b when either is not a number.
   static V max(V a, V b) { return a > b ? a : b; }

@@ -6,12 +6,11 @@ StereoCascade::StereoCascade(const VectorKernels& k) : kernels(&k) {
   // The histories and coefficients of lanes no section uses stay as a previous pass left
   // them (or zero): finite, and never read into a lane in use.
   for (int c = 1; c <= 2; ++c) {
-    const VectorKernels::CascadeShape& shape = k.cascadeShape[c - 1];
     for (int sections = 1; sections <= kMaxSections; ++sections) {
-      const CascadeLayout layout(shape.width, c, sections, shape.split);
+      const CascadeLayout layout(k.cascadeWidth[c - 1], c, sections);
       Placement& place = placements[c - 1][sections - 1];
-      place.width = shape.width;
-      place.registers = layout.sets * layout.registers;
+      place.width = layout.width;
+      place.registers = layout.registers;
       for (int g = 0; g < sections; ++g) {
         place.offset[g] = layout.offset(g);
         for (int ch = 0; ch < c; ++ch) place.lane[g][ch] = layout.lane(g, ch);
@@ -111,7 +110,8 @@ void StereoCascade::flush(int frames) {
   lanes.frames = frames;
   // The pass without the flush is tried unless it just met small values (the signal is
   // near silence) or the rounding is not to nearest.
-  lanes.exact = exactPasses > 0 || !nearestRounding;
+  lanes.exact =
+      !kernels->cascadeTriesWithoutFlush[channels - 1] || exactPasses > 0 || !nearestRounding;
   if (!lanes.exact) {
     for (int c = 0; c < channels; ++c)
       std::memcpy(saved[c], lanes.planes[c], sizeof(double) * frames);

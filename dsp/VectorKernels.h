@@ -3,28 +3,20 @@
 #include "dsp/SimdPath.h"
 
 // Where the sections of a pass sit: `width` lanes to a register, each section taking one
-// lane per channel, the channels side by side or (split) each in registers of its own.
-// Section g is in register g % registers of its channel's set, at slot g / registers, so a
-// section hands its output to the next in the same lanes of the next register, and only
-// from the last register back to the first (one slot up) do outputs move across lanes. Such
-// a move makes all of the next step wait for the whole register, so it gets a step of its
-// own: section g works on frame t - offset(g) at step t.
+// lane per channel, side by side. Section g is in register g % registers at slot
+// g / registers, so a section hands its output to the next in the same lanes of the next
+// register, and only from the last register back to the first (one slot up) do outputs move
+// across lanes. Such a move makes all of the next step wait for the whole register, so it
+// gets a step of its own: section g works on frame t - offset(g) at step t.
 struct CascadeLayout {
-  int width, channels, sections;
-  bool split;
-  int sets;       // register sets: one per channel when split
-  int registers;  // per set
-  constexpr CascadeLayout(int width, int channels, int sections, bool split)
+  int width, channels, sections, registers;
+  constexpr CascadeLayout(int width, int channels, int sections)
       : width(width),
         channels(channels),
         sections(sections),
-        split(split),
-        sets(split ? channels : 1),
-        registers((sections * (split ? 1 : channels) + width - 1) / width) {}
+        registers((sections * channels + width - 1) / width) {}
   constexpr int lane(int g, int c) const {
-    const int perLane = split ? 1 : channels;
-    return (split ? c * registers : 0) * width + (g % registers) * width +
-           (g / registers) * perLane + (split ? 0 : c);
+    return (g % registers) * width + (g / registers) * channels + c;
   }
   constexpr int offset(int g) const { return g + g / registers; }
   constexpr int depth() const { return offset(sections - 1); }  // steps past the last frame
@@ -72,11 +64,9 @@ struct OutputLanes {
 struct VectorKernels {
   using CascadePass = bool (*)(CascadeLanes&);
   SimdPath path;
-  // How the passes over one and over two channels place their sections.
-  struct CascadeShape {
-    int width;
-    bool split;
-  } cascadeShape[2];
+  int cascadeWidth[2];  // lanes per register in the passes over one and over two channels
+  // Whether those passes try leaving out the flush (where it pays off).
+  bool cascadeTriesWithoutFlush[2];
   CascadePass cascade[2][CascadeLanes::kMaxSections];  // [channels - 1][sections - 1]
   // The 2n samples at twice the rate for n new inputs history[0..n-1] (older inputs below
   // them): out[2i] interpolated, out[2i + 1] the input of 32 samples earlier.

@@ -14,6 +14,6 @@ constexpr int kVectorRegisters = 32;
 #pragma GCC pop_options
 
 const VectorKernels& VectorKernels::avx512() {
-  static constexpr VectorKernels kKernels = makeKernels<8, 4, 4, false>(SimdPath::kAvx512);
+  static constexpr VectorKernels kKernels = makeKernels<8, 4, true, 4, true>(SimdPath::kAvx512);
   return kKernels;
 }
