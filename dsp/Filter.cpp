@@ -1,6 +1,7 @@
 #include "dsp/Filter.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -274,18 +275,24 @@ void Filter::calcDestPolesAndZeros() {
   if (suspended) endGlide();
 }
 
+Filter::RootSet Filter::steps() const {
+  const double* i = rootIncrements;
+  return {i[kZero1Re], i[kZero1Im], i[kZero2Re], i[kZero2Im],   i[kPole1Re],
+          i[kPole1Im], i[kPole2Re], i[kPole2Im], i[kGainFactor]};
+}
+
 // One step of a glide: the roots move on by their increments and the coefficients are
 // rebuilt from them.
-inline void Filter::glideStep(RootSet& r, Coeffs& c) const {
-  r.zero1Re += rootIncrements[kZero1Re];
-  r.zero2Re += rootIncrements[kZero2Re];
-  r.zero1Im += rootIncrements[kZero1Im];
-  r.zero2Im += rootIncrements[kZero2Im];
-  r.pole1Re += rootIncrements[kPole1Re];
-  r.pole2Re += rootIncrements[kPole2Re];
-  r.pole1Im += rootIncrements[kPole1Im];
-  r.pole2Im += rootIncrements[kPole2Im];
-  r.gainFactor += rootIncrements[kGainFactor];
+inline void Filter::glideStep(RootSet& r, const RootSet& step, Coeffs& c) {
+  r.zero1Re += step.zero1Re;
+  r.zero2Re += step.zero2Re;
+  r.zero1Im += step.zero1Im;
+  r.zero2Im += step.zero2Im;
+  r.pole1Re += step.pole1Re;
+  r.pole2Re += step.pole2Re;
+  r.pole1Im += step.pole1Im;
+  r.pole2Im += step.pole2Im;
+  r.gainFactor += step.gainFactor;
   const double g = r.gainFactor;
   c.b0 = g;
   c.b1 = -g * (r.zero1Re + r.zero2Re);
@@ -298,35 +305,82 @@ inline void Filter::glideStep(RootSet& r, Coeffs& c) const {
 const Filter::Coeffs& Filter::nextCoeffs() {
   if (rampRemaining > 0) {
     --rampRemaining;
-    glideStep(currRoots, currCoeffs);
+    glideStep(currRoots, steps(), currCoeffs);
   } else {
     currCoeffs = destCoeffs;
   }
   return currCoeffs;
 }
 
-void Filter::fillCoeffStream(double* out, int frames, int frameStride, int coeffStride) {
-  // Locals rather than members, so the glide runs in registers instead of through memory.
-  RootSet r = currRoots;
+template <int Lanes>
+void Filter::fillLanes(double* out, int frames, int frameStride, int coeffStride) {
+  // The roots as (real, imaginary) pairs in locals: the sums and products that rebuild the
+  // coefficients then pair up too, and the glide runs in registers.
+  typedef double Pair __attribute__((vector_size(16)));
+  const RootSet& r = currRoots;
+  const RootSet step = steps();
+  Pair zero1 = {r.zero1Re, r.zero1Im}, zero2 = {r.zero2Re, r.zero2Im};
+  Pair pole1 = {r.pole1Re, r.pole1Im}, pole2 = {r.pole2Re, r.pole2Im};
+  double g = r.gainFactor;
+  const Pair dZero1 = {step.zero1Re, step.zero1Im}, dZero2 = {step.zero2Re, step.zero2Im};
+  const Pair dPole1 = {step.pole1Re, step.pole1Im}, dPole2 = {step.pole2Re, step.pole2Im};
   Coeffs c = currCoeffs;
-  std::uint64_t ramp = rampRemaining;
-  for (int n = 0; n < frames; ++n) {
-    if (ramp > 0) {
-      --ramp;
-      glideStep(r, c);
-    } else {
-      c = destCoeffs;
-    }
+  auto write = [&](int n) {
     double* o = out + n * frameStride;
-    o[0] = c.b0;
-    o[coeffStride] = c.b1;
-    o[2 * coeffStride] = c.b2;
-    o[3 * coeffStride] = c.a1;
-    o[4 * coeffStride] = c.a2;
+    for (int l = 0; l < Lanes; ++l) {
+      o[l] = c.b0;
+      o[coeffStride + l] = c.b1;
+      o[2 * coeffStride + l] = c.b2;
+      o[3 * coeffStride + l] = c.a1;
+      o[4 * coeffStride + l] = c.a2;
+    }
+  };
+  const int gliding =
+      rampRemaining < static_cast<std::uint64_t>(frames) ? static_cast<int>(rampRemaining) : frames;
+  int n = 0;
+  if (gliding > 0) c.a0 = 1.0;
+  for (; n < gliding; ++n) {
+    // glideStep, pair by pair.
+    zero1 += dZero1;
+    zero2 += dZero2;
+    pole1 += dPole1;
+    pole2 += dPole2;
+    g += step.gainFactor;
+    const Pair zeroSum = zero1 + zero2, zeroProduct = zero1 * zero2;
+    const Pair poleSum = pole1 + pole2, poleProduct = pole1 * pole2;
+    c.b0 = g;
+    c.b1 = -g * zeroSum[0];
+    c.b2 = g * (zeroProduct[0] - zeroProduct[1]);
+    c.a1 = -poleSum[0];
+    c.a2 = poleProduct[0] - poleProduct[1];
+    write(n);
   }
-  currRoots = r;
+  if (n < frames) c = destCoeffs;
+  for (; n < frames; ++n) write(n);
+  currRoots = {zero1[0], zero1[1], zero2[0], zero2[1], pole1[0], pole1[1], pole2[0], pole2[1], g};
   currCoeffs = c;
-  rampRemaining = ramp;
+  rampRemaining -= static_cast<std::uint64_t>(gliding);
+}
+
+void Filter::fillCoeffStream(double* out, int frames, int frameStride, int coeffStride, int lanes) {
+  if (lanes == 2) {
+    fillLanes<2>(out, frames, frameStride, coeffStride);
+  } else {
+    fillLanes<1>(out, frames, frameStride, coeffStride);
+  }
+}
+
+bool Filter::glidesLike(const Filter& other) const {
+  return rampRemaining == other.rampRemaining &&
+         std::memcmp(&currRoots, &other.currRoots, sizeof currRoots) == 0 &&
+         std::memcmp(rootIncrements, other.rootIncrements, sizeof rootIncrements) == 0 &&
+         std::memcmp(&destCoeffs, &other.destCoeffs, sizeof destCoeffs) == 0;
+}
+
+void Filter::followGlide(const Filter& leader) {
+  currRoots = leader.currRoots;
+  currCoeffs = leader.currCoeffs;
+  rampRemaining = leader.rampRemaining;
 }
 
 void Filter::processFrame(double* samples, int count) {

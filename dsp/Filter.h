@@ -95,12 +95,20 @@ class Filter {
     }
     return false;
   }
-  void glideStep(RootSet& r, Coeffs& c) const;
+  // The increments, in the order of a RootSet.
+  RootSet steps() const;
+  static void glideStep(RootSet& r, const RootSet& step, Coeffs& c);
   // The coefficients the recursion uses at the next sample, advancing a glide by one step.
   const Coeffs& nextCoeffs();
   // The same for `frames` samples at once: b0 b1 b2 a1 a2 of frame n go to
-  // out[n * frameStride + q * coeffStride] for q = 0..4.
-  void fillCoeffStream(double* out, int frames, int frameStride, int coeffStride);
+  // out[n * frameStride + q * coeffStride + l] for q = 0..4, to `lanes` (1 or 2) lanes l.
+  void fillCoeffStream(double* out, int frames, int frameStride, int coeffStride, int lanes);
+  template <int Lanes>
+  void fillLanes(double* out, int frames, int frameStride, int coeffStride);
+  // Whether the two glides give the same coefficients from here on.
+  bool glidesLike(const Filter& other) const;
+  // Takes over the glide's state from a section that glided alike.
+  void followGlide(const Filter& leader);
   friend class StereoCascade;
 
   double sampleRate;

@@ -9,35 +9,51 @@ namespace {
 // distances, k = 0, 2, ..., 62 in order from 0.0, of (two inputs) * taps[k]; the pair for
 // k = 0 is the input itself and the one before, that for k = 2j the inputs j - 64 and
 // -1 - j away. The other output is the input 32 back times the centre tap, plus 0.0.
-template <int W>
-void interpolate(const double* history, const double* taps, double* out, int n) {
+template <int W, int C>
+void interpolateChannels(const double* const* history, const double* taps, double* const* out,
+                         int n) {
   using L = Lanes<W>;
   using V = typename L::V;
-  constexpr int kBlock = W == 8 ? 2 : 4;  // registers summed side by side
+  // Registers of a channel summed side by side (eight sums at most where registers are few).
+  constexpr int kBlock = W == 8 ? 2 : W == 4 ? 4 : 4 / C;
   for (int i0 = 0; i0 < n; i0 += kBlock * W) {
-    V acc[kBlock];
+    V acc[C][kBlock];
     const V first = L::splat(taps[0]);
-#pragma GCC unroll 4
-    for (int b = 0; b < kBlock; ++b) {
-      const double* h = history + i0 + b * W;
-      acc[b] = V{} + (L::load(h) + L::load(h - 1)) * first;
+#pragma GCC unroll 8
+    for (int k = 0; k < C * kBlock; ++k) {
+      const double* h = history[k / kBlock] + i0 + k % kBlock * W;
+      acc[k / kBlock][k % kBlock] = V{} + (L::load(h) + L::load(h - 1)) * first;
     }
     for (int j = 1; j < 32; ++j) {
       const V c = L::splat(taps[2 * j]);
-#pragma GCC unroll 4
-      for (int b = 0; b < kBlock; ++b) {
-        const double* h = history + i0 + b * W;
-        acc[b] = acc[b] + (L::load(h - 64 + j) + L::load(h - 1 - j)) * c;
+#pragma GCC unroll 8
+      for (int k = 0; k < C * kBlock; ++k) {
+        const double* h = history[k / kBlock] + i0 + k % kBlock * W;
+        V& a = acc[k / kBlock][k % kBlock];
+        a = a + (L::load(h - 64 + j) + L::load(h - 1 - j)) * c;
       }
     }
     const V centre = L::splat(taps[63]);
-#pragma GCC unroll 4
-    for (int b = 0; b < kBlock; ++b) {
-      const int i = i0 + b * W;
-      const V held = centre * L::load(history + i - 32) + V{};
-      L::store(out + 2 * i, L::interleaveLow(acc[b], held));
-      L::store(out + 2 * i + W, L::interleaveHigh(acc[b], held));
+#pragma GCC unroll 8
+    for (int k = 0; k < C * kBlock; ++k) {
+      const int i = i0 + k % kBlock * W;
+      const V held = centre * L::load(history[k / kBlock] + i - 32) + V{};
+      double* o = out[k / kBlock] + 2 * i;
+      L::store(o, L::interleaveLow(acc[k / kBlock][k % kBlock], held));
+      L::store(o + W, L::interleaveHigh(acc[k / kBlock][k % kBlock], held));
     }
+  }
+}
+
+// Both channels' sums run side by side, so that more of them overlap.
+template <int W>
+void interpolate(const double* const* history, int channels, const double* taps, double* const* out,
+                 int n) {
+  if (channels == 2) {
+    interpolateChannels<W, 2>(history, taps, out, n);
+  } else {
+    // One channel alone has too few sums to fill the widest registers and overlap.
+    interpolateChannels<W == 8 ? 4 : W, 1>(history, taps, out, n);
   }
 }
 
@@ -57,20 +73,38 @@ void outputStage(const OutputLanes& lanes) {
     V out = L::load(p.delay + i - p.half);
     if (p.saturate) {
       // The largest of 0 and every weighted magnitude: the same whatever the order, so four
-      // running maxima share the window.
+      // running maxima share the window, and weights that cannot raise it can be left out.
       const double* m = p.magnitude + i - (p.length - 1);
       V peaks[4] = {};
-      int j = 0;
-      for (; j + 3 < p.length; j += 4) {
+      auto weigh = [&](int from, int to) {
+        int j = from;
+        for (; j + 3 < to; j += 4) {
 #pragma GCC unroll 4
-        for (int a = 0; a < 4; ++a) {
-          peaks[a] = L::max(L::splatPair(p.weights + 2 * (j + a)) * L::load(m + j + a), peaks[a]);
+          for (int a = 0; a < 4; ++a) {
+            peaks[a] = L::max(L::splatPair(p.weights + 2 * (j + a)) * L::load(m + j + a), peaks[a]);
+          }
+        }
+        for (; j < to; ++j) {
+          peaks[0] = L::max(L::splatPair(p.weights + 2 * j) * L::load(m + j), peaks[0]);
+        }
+      };
+      weigh(p.centreBegin, p.centreEnd);
+      V peak = L::max(L::max(peaks[0], peaks[1]), L::max(peaks[2], peaks[3]));
+      if (p.centreBegin > 0) {
+        // No weighted magnitude on the sides is above the largest weight there times the
+        // largest magnitude any lane meets there (rounding keeps that order).
+        V largest{};
+        for (int q = 0; q < p.centreBegin + W - 1; q += W)
+          largest = L::max(L::load(m + q), largest);
+        for (int q = p.centreEnd; q < p.length + W - 1; q += W) {
+          largest = L::max(L::load(m + q), largest);
+        }
+        if (!(p.sideWeight * L::largest(largest) <= L::smallest(peak))) {
+          weigh(0, p.centreBegin);
+          weigh(p.centreEnd, p.length);
+          peak = L::max(L::max(peaks[0], peaks[1]), L::max(peaks[2], peaks[3]));
         }
       }
-      for (; j < p.length; ++j) {
-        peaks[0] = L::max(L::splatPair(p.weights + 2 * j) * L::load(m + j), peaks[0]);
-      }
-      const V peak = L::max(L::max(peaks[0], peaks[1]), L::max(peaks[2], peaks[3]));
       // peak - 0.15 peak^3 up to the knee, a hard ceiling beyond (rarely needed, so the
       // division only when it is), as a gain.
       const typename L::M soft = peak < OutputStage::kKnee;

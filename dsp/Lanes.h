@@ -74,6 +74,18 @@ struct Lanes {
   static V rotate(V v) {
     return __builtin_shuffle(v, (VectorOf<W>::numbers() + R) & (W - 1));
   }
+  // The largest and smallest lane (by max and its mirror: a lane that is not a number is
+  // passed over where another is).
+  static double largest(V v) {
+    if constexpr (W >= 8) v = max(rotate<4>(v), v);
+    if constexpr (W >= 4) v = max(rotate<2>(v), v);
+    return v[1] > v[0] ? v[1] : v[0];
+  }
+  static double smallest(V v) {
+    if constexpr (W >= 8) v = v < rotate<4>(v) ? v : rotate<4>(v);
+    if constexpr (W >= 4) v = v < rotate<2>(v) ? v : rotate<2>(v);
+    return v[1] < v[0] ? v[1] : v[0];
+  }
   // x moved up by S lanes, its lowest S lanes taken from the top of `below`.
   template <int S>
   static V shiftUp(V below, V x) {

@@ -1,5 +1,6 @@
 #include "dsp/OutputStage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -18,8 +19,17 @@ void OutputStage::configure(double rate) {
   for (int k = 0; k < n; ++k) {
     peakWindow[k] = std::pow(0.5 + 0.5 * std::cos(2 * (k - n / 2) * 3.1415 / n), 0.7071);
   }
-  for (int j = 0; j < n; ++j)
+  for (int j = 0; j < n; ++j) {
     reversedWindow[2 * j] = reversedWindow[2 * j + 1] = peakWindow[n - 1 - j];
+  }
+  // The middle half of the window, where the weights are largest, is weighed first: the
+  // sides often cannot raise the peak any more.
+  centreBegin = n >= 16 ? n / 4 : 0;
+  centreEnd = n - centreBegin;
+  sideWeight = 0.0;
+  for (int j = 0; j < n; ++j) {
+    if (j < centreBegin || j >= centreEnd) sideWeight = std::max(sideWeight, reversedWindow[2 * j]);
+  }
 }
 
 void OutputStage::clear() {
@@ -53,7 +63,8 @@ void OutputStage::processPiece(double* left, double* right, int n, double g, boo
     // The kernel may run past n; it does so in the scratch copy, never in the caller's block.
     std::memcpy(scratch, samples, bytes);
     kernels->outputStage({scratch, delay[c] + head, magnitude[c] + head, reversedWindow, n,
-                          lookAheadLength / 2, lookAheadLength, g, satOn});
+                          lookAheadLength / 2, lookAheadLength, centreBegin, centreEnd, sideWeight,
+                          g, satOn});
     std::memcpy(samples, scratch, bytes);
   }
   if (!both) {

@@ -35,12 +35,14 @@ class OutputStage {
  private:
   static constexpr int kPiece = 64;  // samples per kernel call
   static constexpr int kHistory = 4 * kLineLength;
-  static constexpr int kSlack = 8;  // written (never used) by kernels past a piece
+  static constexpr int kSlack = 32;  // written or read (never used) by kernels past a piece
 
   void processPiece(double* left, double* right, int n, double g, bool satOn, bool both);
 
   const VectorKernels* kernels;
   int lookAheadLength = 1;
+  int centreBegin = 0, centreEnd = 1;  // see OutputLanes
+  double sideWeight = 0.0;
   int head = kLineLength;  // next entry of every line
   double peakWindow[kLineLength] = {};
   // The window reversed, so that it runs forwards over the magnitudes, each weight twice.

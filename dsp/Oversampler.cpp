@@ -53,8 +53,9 @@ void Oversampler::upsample(double* left, double* right, int n, bool bothChannels
   if (n > kMaxFrames) n = kMaxFrames;
   if (n < 1) return;
   append(left, right, n, bothChannels);
-  kernels->interpolate(history[0] + head, upCoeffs, left, n);
-  if (bothChannels) kernels->interpolate(history[1] + head, upCoeffs, right, n);
+  const double* newest[2] = {history[0] + head, history[1] + head};
+  double* out[2] = {left, right};
+  kernels->interpolate(newest, bothChannels ? 2 : 1, upCoeffs, out, n);
   head += n;
   upPos = (upPos - 2 * n) & (kRingSize - 1);
 }

@@ -50,9 +50,26 @@ void StereoCascade::prepare(const Placement& place, int k, int frames) {
     Filter* f = filters[l];
     if (!f) continue;
     steadyFrom[k * width + l] = nullptr;
+    if (f->rampRemaining > 0) streamFrom[k * width + l] = nullptr;
     double* first = out + laneOffset[k * width + l] * stride + l;
     if (f->rampRemaining > 0) {
-      f->fillCoeffStream(first, frames, stride, width);
+      // Left and right glide alike as a rule: the right lane then takes the left's steps.
+      Filter* pair = channels == 2 && l + 1 < width ? filters[l + 1] : nullptr;
+      if (pair && l % 2 == 0 && f->glidesLike(*pair)) {
+        f->fillCoeffStream(first, frames, stride, width, 2);
+        pair->followGlide(*f);
+        steadyFrom[k * width + l + 1] = nullptr;
+        streamFrom[k * width + l + 1] = nullptr;
+        ++l;
+        continue;
+      }
+      f->fillCoeffStream(first, frames, stride, width, 1);
+      continue;
+    }
+    // A steady lane beside a glide: its entries are still there if it was so last time.
+    const int j = k * width + l;
+    if (streamFrom[j] == f && streamDesigns[j] == f->designs && streamOffset[j] == laneOffset[j] &&
+        streamFrames[j] >= frames) {
       continue;
     }
     const Filter::Coeffs& c = f->destCoeffs;
@@ -61,6 +78,10 @@ void StereoCascade::prepare(const Placement& place, int k, int frames) {
       o[0] = c.b0, o[width] = c.b1, o[2 * width] = c.b2, o[3 * width] = c.a1, o[4 * width] = c.a2;
     }
     f->currCoeffs = c;
+    streamFrom[j] = f;
+    streamDesigns[j] = f->designs;
+    streamFrames[j] = frames;
+    streamOffset[j] = laneOffset[j];
   }
   lanes.coeffs[k] = out;
   lanes.stride[k] = stride;
@@ -71,24 +92,26 @@ void StereoCascade::flush(int frames) {
   const Placement& place = placements[channels - 1][grouped - 1];
   if (place.width != steadyWidth) {
     for (const Filter*& f : steadyFrom) f = nullptr;
+    for (const Filter*& f : streamFrom) f = nullptr;
     steadyWidth = place.width;
   }
-  // The same sections as last time, steady and as designed then: the lanes' coefficients
-  // are where that pass left them.
-  bool reuse = plannedSteady && grouped == plannedSections && channels == plannedChannels;
+  // The same sections as last time keep their lanes; if they are also steady and as
+  // designed then, their coefficients are where that pass left them.
+  bool samePlaces = grouped == plannedSections && channels == plannedChannels;
+  bool sameCoeffs = plannedSteady;
   for (int g = 0; g < grouped; ++g) {
     for (int c = 0; c < channels; ++c) {
       const int j = place.lane[g][c];
       const Filter* f = pending[g][c];
-      reuse = reuse && f == planned[g][c] && f->rampRemaining == 0 &&
-              f->designs == plannedDesigns[g][c];
+      samePlaces = samePlaces && f == planned[g][c];
+      sameCoeffs = sameCoeffs && f->rampRemaining == 0 && f->designs == plannedDesigns[g][c];
       lanes.x1[j] = f->x1;
       lanes.x2[j] = f->x2;
       lanes.y1[j] = f->y1;
       lanes.y2[j] = f->y2;
     }
   }
-  if (!reuse) {
+  if (!samePlaces) {
     for (int j = 0; j < place.registers * place.width; ++j) laneFilter[j] = nullptr;
     for (int g = 0; g < grouped; ++g) {
       for (int c = 0; c < channels; ++c) {
@@ -96,16 +119,20 @@ void StereoCascade::flush(int frames) {
         laneFilter[j] = pending[g][c];
         laneOffset[j] = place.offset[g];
         planned[g][c] = pending[g][c];
-        plannedDesigns[g][c] = pending[g][c]->designs;
       }
     }
+    plannedSections = grouped;
+    plannedChannels = channels;
+  }
+  if (!samePlaces || !sameCoeffs) {
     plannedSteady = true;
     for (int k = 0; k < place.registers; ++k) {
       prepare(place, k, frames);
       plannedSteady = plannedSteady && lanes.stride[k] == 0;
     }
-    plannedSections = grouped;
-    plannedChannels = channels;
+    for (int g = 0; g < grouped; ++g) {
+      for (int c = 0; c < channels; ++c) plannedDesigns[g][c] = pending[g][c]->designs;
+    }
   }
   lanes.frames = frames;
   // The pass without the flush is tried unless it just met small values (the signal is

@@ -61,6 +61,11 @@ class StereoCascade {
   // glides since, or a pass placed differently, makes a lane's copy out of date.
   const Filter* steadyFrom[kMaxLanes] = {};
   std::uint32_t steadyDesigns[kMaxLanes] = {};
+  // The same for steady lanes of a register that streams: which frames from which step.
+  const Filter* streamFrom[kMaxLanes] = {};
+  std::uint32_t streamDesigns[kMaxLanes] = {};
+  int streamFrames[kMaxLanes] = {};
+  int streamOffset[kMaxLanes] = {};
   int steadyWidth = 0;  // the width the copies were laid out for
   int exactPasses = 0;  // passes still to run with the flush
   bool nearestRounding = true;

@@ -47,20 +47,26 @@ struct CascadeLanes {
 // One channel of the output stage over a chunk (the lines are unrolled: entry i of the
 // chunk sits at index i, older entries below it).
 struct OutputLanes {
-  double* samples;        // n samples, replaced by the output
-  double* delay;          // where the gained samples go
-  double* magnitude;      // where their magnitudes go while saturating
-  const double* weights;  // the peak window, reversed: weight j for magnitude j - (length - 1)
+  double* samples;    // n samples, replaced by the output
+  double* delay;      // where the gained samples go
+  double* magnitude;  // where their magnitudes go while saturating
+  // The peak window reversed, each weight twice in a row: weight j (at 2j) for the magnitude
+  // length - 1 - j back.
+  const double* weights;
   int frames;
   int half;    // the look-ahead delay
   int length;  // the window length
+  // Weights j in [centreBegin, centreEnd) are the window's largest; none outside is above
+  // sideWeight (no side when the centre is all of it).
+  int centreBegin, centreEnd;
+  double sideWeight;
   double gain;
   bool saturate;
 };
 
 // The engine's inner loops compiled for one SimdPath. Kernels over frames may read and write
 // up to a register's width past the frames asked for in the engine's own buffers (never in
-// a host's).
+// a host's); the output stage reads up to three past its magnitudes.
 struct VectorKernels {
   using CascadePass = bool (*)(CascadeLanes&);
   SimdPath path;
@@ -68,9 +74,11 @@ struct VectorKernels {
   // Whether those passes try leaving out the flush (where it pays off).
   bool cascadeTriesWithoutFlush[2];
   CascadePass cascade[2][CascadeLanes::kMaxSections];  // [channels - 1][sections - 1]
-  // The 2n samples at twice the rate for n new inputs history[0..n-1] (older inputs below
-  // them): out[2i] interpolated, out[2i + 1] the input of 32 samples earlier.
-  void (*interpolate)(const double* history, const double* taps, double* out, int n);
+  // For each of `channels` channels, the 2n samples at twice the rate for n new inputs
+  // history[c][0..n-1] (older inputs below them): out[c][2i] interpolated, out[c][2i + 1] the
+  // input of 32 samples earlier.
+  void (*interpolate)(const double* const* history, int channels, const double* taps,
+                      double* const* out, int n);
   void (*outputStage)(const OutputLanes& lanes);
   // Host samples in, as doubles; a sample that is not a finite number becomes 0.
   void (*readFloat)(const float* in, double* out, int n);

@@ -1,6 +1,7 @@
 #include "plugin/ChannelStrip.h"
 
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -245,8 +246,7 @@ void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outp
     write(workL, out0, n, peaks.left);
   } else {
     write(workL, out0, n, peaks.left);
-    double unused = 0.0;
-    if (out1) write(workL, out1, n, unused);
+    if (out1 && out1 != out0) std::memmove(out1, out0, sizeof(Sample) * n);
   }
 }
 
