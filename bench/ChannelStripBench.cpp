@@ -13,12 +13,13 @@
 
 namespace {
 
-enum Variant { kSteady, kGliding, kMono };
+enum Variant { kSteady, kGliding, kMono, kLeftOnly };
 
 void runStrip(benchmark::State& state, double rate, Variant variant, const VectorKernels& kernels) {
   const int block = static_cast<int>(state.range(0));
   // The worst steady case: every band, both dips and the saturation at work.
   StripSettings s = strip_test::allBandsOn();
+  s.processRight = variant == kLeftOnly ? 0 : 1;  // the left chain alone, in a stereo loop
   ChannelStrip strip(kernels);
   strip.suspend(s);
   strip.resume(rate, s);
@@ -56,6 +57,7 @@ struct Case {
 constexpr Case kCases[] = {{"StereoSteady44k", 44100.0, kSteady},
                            {"StereoGliding44k", 44100.0, kGliding},
                            {"Mono44k", 44100.0, kMono},
+                           {"StereoLeftOnly44k", 44100.0, kLeftOnly},
                            {"StereoSteady96k", 96000.0, kSteady}};
 
 const bool kRegistered = [] {

@@ -87,6 +87,45 @@ void StereoCascade::prepare(const Placement& place, int k, int frames) {
   lanes.stride[k] = stride;
 }
 
+void StereoCascade::placeLanes(const Placement& place) {
+  for (int j = 0; j < place.registers * place.width; ++j) laneFilter[j] = nullptr;
+  for (int g = 0; g < grouped; ++g) {
+    for (int c = 0; c < channels; ++c) {
+      const int j = place.lane[g][c];
+      laneFilter[j] = pending[g][c];
+      laneOffset[j] = place.offset[g];
+      planned[g][c] = pending[g][c];
+    }
+  }
+  plannedSections = grouped;
+  plannedChannels = channels;
+}
+
+void StereoCascade::runPass(const Placement& place, int frames) {
+  lanes.frames = frames;
+  // The pass without the flush is tried unless it just met small values (the signal is
+  // near silence) or the rounding is not to nearest.
+  lanes.exact =
+      !kernels->cascadeTriesWithoutFlush[channels - 1] || exactPasses > 0 || !nearestRounding;
+  const std::size_t bytes = sizeof(double) * frames;
+  if (!lanes.exact) {
+    for (int c = 0; c < channels; ++c) std::memcpy(saved[c], lanes.planes[c], bytes);
+  }
+  const VectorKernels::CascadePass pass = kernels->cascade[channels - 1][grouped - 1];
+  if (pass(lanes)) {
+    if (exactPasses > 0) --exactPasses;
+    return;
+  }
+  // Again from the start: the samples as they were, and the histories (x2 may have moved).
+  for (int c = 0; c < channels; ++c) std::memcpy(lanes.planes[c], saved[c], bytes);
+  for (int g = 0; g < grouped; ++g) {
+    for (int c = 0; c < channels; ++c) lanes.x2[place.lane[g][c]] = pending[g][c]->x2;
+  }
+  lanes.exact = true;
+  pass(lanes);
+  exactPasses = kExactPassesAfterSmall;
+}
+
 void StereoCascade::flush(int frames) {
   if (grouped == 0) return;
   const Placement& place = placements[channels - 1][grouped - 1];
@@ -111,19 +150,7 @@ void StereoCascade::flush(int frames) {
       lanes.y2[j] = f->y2;
     }
   }
-  if (!samePlaces) {
-    for (int j = 0; j < place.registers * place.width; ++j) laneFilter[j] = nullptr;
-    for (int g = 0; g < grouped; ++g) {
-      for (int c = 0; c < channels; ++c) {
-        const int j = place.lane[g][c];
-        laneFilter[j] = pending[g][c];
-        laneOffset[j] = place.offset[g];
-        planned[g][c] = pending[g][c];
-      }
-    }
-    plannedSections = grouped;
-    plannedChannels = channels;
-  }
+  if (!samePlaces) placeLanes(place);
   if (!samePlaces || !sameCoeffs) {
     plannedSteady = true;
     for (int k = 0; k < place.registers; ++k) {
@@ -134,29 +161,7 @@ void StereoCascade::flush(int frames) {
       for (int c = 0; c < channels; ++c) plannedDesigns[g][c] = pending[g][c]->designs;
     }
   }
-  lanes.frames = frames;
-  // The pass without the flush is tried unless it just met small values (the signal is
-  // near silence) or the rounding is not to nearest.
-  lanes.exact =
-      !kernels->cascadeTriesWithoutFlush[channels - 1] || exactPasses > 0 || !nearestRounding;
-  if (!lanes.exact) {
-    for (int c = 0; c < channels; ++c)
-      std::memcpy(saved[c], lanes.planes[c], sizeof(double) * frames);
-  }
-  const VectorKernels::CascadePass pass = kernels->cascade[channels - 1][grouped - 1];
-  if (!pass(lanes)) {
-    // Again from the start: the samples as they were, and the histories (x2 may have moved).
-    for (int c = 0; c < channels; ++c)
-      std::memcpy(lanes.planes[c], saved[c], sizeof(double) * frames);
-    for (int g = 0; g < grouped; ++g) {
-      for (int c = 0; c < channels; ++c) lanes.x2[place.lane[g][c]] = pending[g][c]->x2;
-    }
-    lanes.exact = true;
-    pass(lanes);
-    exactPasses = kExactPassesAfterSmall;
-  } else if (exactPasses > 0) {
-    --exactPasses;
-  }
+  runPass(place, frames);
   for (int g = 0; g < grouped; ++g) {
     for (int c = 0; c < channels; ++c) {
       const int j = place.lane[g][c];

@@ -43,9 +43,14 @@ class StereoCascade {
     int offset[kMaxSections];   // the step of section g's first frame
   };
 
+  // Runs the pending sections as one pass.
+  void flush(int frames);
+  // Puts the pending sections into their lanes.
+  void placeLanes(const Placement& place);
   // Coefficients of register k's lanes for the pass, as a stream while any of them glides.
   void prepare(const Placement& place, int k, int frames);
-  void flush(int frames);
+  // The kernel, without the flush where that can be tried, again with it where needed.
+  void runPass(const Placement& place, int frames);
 
   const VectorKernels* kernels;
   Placement placements[2][kMaxSections];  // [channels - 1][sections - 1]

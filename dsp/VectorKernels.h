@@ -66,7 +66,7 @@ struct OutputLanes {
 
 // The engine's inner loops compiled for one SimdPath. Kernels over frames may read and write
 // up to a register's width past the frames asked for in the engine's own buffers (never in
-// a host's); the output stage reads up to three past its magnitudes.
+// a host's); the output stage reads up to three registers' width past its newest magnitude.
 struct VectorKernels {
   using CascadePass = bool (*)(CascadeLanes&);
   SimdPath path;
@@ -83,8 +83,8 @@ struct VectorKernels {
   // Host samples in, as doubles; a sample that is not a finite number becomes 0.
   void (*readFloat)(const float* in, double* out, int n);
   void (*readDouble)(const double* in, double* out, int n);
-  // Samples out to a host buffer, raising `peak` to their largest magnitude (to at least the
-  // meter's ceiling of 4 when one is not a number).
+  // Samples out to a host buffer, raising `peak` to their largest magnitude; a sample that
+  // is not a number makes it one, and it stays one.
   void (*writeFloat)(const double* in, float* out, int n, double& peak);
   void (*writeDouble)(const double* in, double* out, int n, double& peak);
 
