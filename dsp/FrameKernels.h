@@ -63,9 +63,21 @@ void outputStage(const OutputLanes& lanes) {
   using L = Lanes<W>;
   using V = typename L::V;
   const OutputLanes p = lanes;  // stores below cannot change it
+  // The caller's samples end at frames: a last register's worth past it is read as zeros and
+  // not written back.
+  auto read = [&](int i) {
+    if (i + W <= p.frames) return L::load(p.samples + i);
+    V v{};
+    for (int l = 0; l < p.frames - i; ++l) v[l] = p.samples[i + l];
+    return v;
+  };
+  auto write = [&](int i, V v) {
+    if (i + W <= p.frames) return L::store(p.samples + i, v);
+    for (int l = 0; l < p.frames - i; ++l) p.samples[i + l] = v[l];
+  };
   const V gain = L::splat(p.gain);
   for (int i = 0; i < p.frames; i += W) {
-    const V a = gain * L::load(p.samples + i);
+    const V a = gain * read(i);
     L::store(p.delay + i, a);
     if (p.saturate) L::store(p.magnitude + i, L::abs(a));
   }
@@ -112,7 +124,7 @@ void outputStage(const OutputLanes& lanes) {
       if (!L::all(soft)) clip = L::select(soft, clip, OutputStage::kCeiling / peak);
       out = clip * out;
     }
-    L::store(p.samples + i, out);
+    write(i, out);
   }
 }
 

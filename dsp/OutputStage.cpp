@@ -60,12 +60,9 @@ void OutputStage::processPiece(double* left, double* right, int n, double g, boo
   for (int c = 0; c < (both ? 2 : 1); ++c) {
     double* samples = c == 0 ? left : right;
     if (!satOn) std::memcpy(magnitude[c] + head, magnitude[c] + head - kLineLength, bytes);
-    // The kernel may run past n; it does so in the scratch copy, never in the caller's block.
-    std::memcpy(scratch, samples, bytes);
-    kernels->outputStage({scratch, delay[c] + head, magnitude[c] + head, reversedWindow, n,
+    kernels->outputStage({samples, delay[c] + head, magnitude[c] + head, reversedWindow, n,
                           lookAheadLength / 2, lookAheadLength, centreBegin, centreEnd, sideWeight,
                           g, satOn});
-    std::memcpy(samples, scratch, bytes);
   }
   if (!both) {
     std::memcpy(delay[1] + head, delay[1] + head - kLineLength, bytes);

@@ -47,7 +47,6 @@ class OutputStage {
   double peakWindow[kLineLength] = {};
   // The window reversed, so that it runs forwards over the magnitudes, each weight twice.
   alignas(64) double reversedWindow[2 * kLineLength] = {};
-  alignas(64) double scratch[kPiece + kSlack] = {};
   alignas(64) double delay[2][kHistory + kSlack] = {};
   alignas(64) double magnitude[2][kHistory + kSlack] = {};
 };
