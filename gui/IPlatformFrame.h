@@ -2,6 +2,7 @@
 
 #include "gui/CRect.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,8 @@ class IPlatformFrame {
   virtual void setKeyboardCapture(bool capture) = 0;
   // While a blocking dialog runs: keep the window painted, drop input.
   virtual void serviceWhileBlocked() = 0;
+  // The window's handle as the platform knows it (what a host embedding it is told).
+  virtual std::uintptr_t nativeWindow() const = 0;
 };
 
 // Opens the window for `frame` as a child of the host's window; null when that fails.

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr const char* kEffectName = "ZAL Veltrane";
-constexpr const char* kProductName = "ZAL Veltrane - parametric channel eq";
-constexpr const char* kVendorName = "www.zal-audio.example";
 constexpr const char* kCanDo[] = {"offline", "plugAsChannelInsert", "mixDryWet", "1in1out",
                                   "2in2out"};
 

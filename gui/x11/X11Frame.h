@@ -27,6 +27,7 @@ class X11Frame : public IPlatformFrame {
   void copyToWindow(const std::vector<CRect>& rects) override;
   void setKeyboardCapture(bool capture) override;
   void serviceWhileBlocked() override;
+  std::uintptr_t nativeWindow() const override { return window; }
 
   xcb_window_t getWindow() const { return window; }
   bool isWindowAlive() const { return windowAlive; }
