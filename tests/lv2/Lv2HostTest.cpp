@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "plugin/Veltrane.h"
 #include "tests/lv2/Lv2TestHost.h"
 #include "tests/support/HeapCount.h"
 
@@ -67,6 +68,26 @@ TEST(Lv2State, ALilvRoundTripGivesTheSameBytesAndTheSameSound) {
   lilv_state_free(loaded);
   lilv_free(text);
   lilv_state_free(state);
+}
+
+// A session of either format describes the same thing: the state is the VST build's chunk of
+// the same settings, byte for byte (the README's "Snare" settings, as the VST host sets them).
+TEST(Lv2State, TheStateIsTheVstChunkOfTheSameSettings) {
+  Lv2TestHost host;
+  Lv2TestInstance lv2(host);
+  setUpSnare(lv2);
+  Veltrane vst([](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+  });
+  const std::pair<int, float> snare[] = {{kSat, 1.f},       {kHpf, 1.f},     {kHpfFreq, 0.6f},
+                                         {kLf, 0.f},        {kLmFreq, 0.4f}, {kLmGain, 0.625f},
+                                         {kHmGain, 0.625f}, {kHf, 0.f}};
+  for (const auto& [index, value] : snare) vst.setParameter(index, value);
+  void* chunk = nullptr;
+  const VstInt32 size = vst.getChunk(&chunk, false);
+  ASSERT_GT(size, 0);
+  const auto* bytes = static_cast<const std::uint8_t*>(chunk);
+  EXPECT_EQ(lv2.saveState().bytes, std::vector<std::uint8_t>(bytes, bytes + size));
 }
 
 TEST(Lv2State, ABadOrTruncatedStateIsRefusedAndChangesNothing) {
