@@ -15,7 +15,9 @@ Lv2EditorSession* Lv2EditorSession::open(Lv2Instance& instance, const lv2editor:
   auto* session = new (std::nothrow) Lv2EditorSession(instance, *editor, host);
   if (session == nullptr) return nullptr;
   if (!instance.attach(session)) {
-    session->instance = nullptr;  // another window holds the editor; leave it alone
+    // Another window holds the editor: leave it and the instance alone.
+    session->instance = nullptr;
+    session->editor = nullptr;
     delete session;
     return nullptr;
   }

@@ -42,6 +42,7 @@ class EmbeddedUi {
                                      nullptr};
     handle = descriptor->instantiate(descriptor, VELTRANE_LV2_URI, VELTRANE_LV2_BUNDLE, write, this,
                                      &widget, features);
+    if (handle == nullptr) return;
     idleInterface =
         static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
     // As hosts do: the ports' values right after instantiation.
@@ -168,6 +169,8 @@ TEST_F(Lv2Editor, AClickWritesItsPortInAGestureAndAHostChangeMovesTheControl) {
   auto ui = openUi();
   ASSERT_NE(ui->handle, nullptr);
   EXPECT_EQ(ui->requestedSize, std::make_pair(778, 248));
+  // One window per instance: a second UI is refused and leaves the first as it is.
+  EXPECT_EQ(openUi()->handle, nullptr);
   ui->settle();
   EXPECT_TRUE(ui->writes.empty()) << "nothing changed yet";
 
