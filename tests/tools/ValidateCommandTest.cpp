@@ -104,7 +104,8 @@ const Fault kFaults[] = {
     {"state", "killed by SIGSEGV (Segmentation fault), at: mutated chunk"},
     {"instances", "differs from its output alone"},
     {"load-unload", "200 cycles: descriptors"},
-    {"real-time", "allocations"},
+    {"real-time",
+     "float, steady processing: 25 allocations, 25 frees, 25 mutex locks in 25 blocks"},
     {"latency", "an impulse comes out after 3 samples; the plug-in reports 2"},
     {"editor", "the closed editor left"},
 };

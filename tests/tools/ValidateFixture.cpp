@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string>
 
@@ -65,6 +66,7 @@ struct Fixture {
   unsigned char chunk[kChunkSize] = {};
   int leakedDescriptor = -1;
   SpinLock first, second;
+  std::mutex scratchMutex;
   ERect rect{0, 0, kEditorHeight, kEditorWidth};
   xcb_connection_t* connection = nullptr;
   xcb_window_t window = 0;
@@ -95,9 +97,10 @@ void process(AEffect* e, Sample** inputs, Sample** outputs, VstInt32 frames) {
     f->second.lock();
   }
   void* scratch = nullptr;
-  if (f->is("real-time")) {
+  if (f->is("real-time")) {  // a scratch buffer from the heap, under a lock
     void* (*volatile allocate)(std::size_t) = std::malloc;
     scratch = allocate(static_cast<std::size_t>(frames) * sizeof(Sample) + 1);
+    const std::lock_guard lock(f->scratchMutex);
   }
   // The "buffers" fault works through the announced block, whatever the call's length.
   const int count = f->is("buffers") ? f->block : std::max(frames, 0);
