@@ -16,7 +16,6 @@
 
 #ifdef VELTRANE_SANITIZED_ALLOCATOR
 // The sanitizer owns malloc and friends; it tells hooks about every allocation instead.
-#include <sanitizer/allocator_interface.h>
 
 namespace {
 void allocated(const volatile void*, std::size_t) { CallCounter::noteAllocation(); }

@@ -10,3 +10,14 @@
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define VELTRANE_SANITIZED_ALLOCATOR 1
 #endif
+
+#ifdef VELTRANE_SANITIZED_ALLOCATOR
+#include <cstddef>
+
+// The sanitizers' allocator interface (not every compiler ships its header).
+extern "C" {
+int __sanitizer_install_malloc_and_free_hooks(void (*allocated)(const volatile void*, std::size_t),
+                                              void (*freed)(const volatile void*));
+std::size_t __sanitizer_get_current_allocated_bytes();
+}
+#endif

@@ -69,7 +69,8 @@ std::string describeStatus(int status) {
     const char* name = sigabbrev_np(signal);
     return std::string("was killed by SIG") + (name ? name : "?") + " (" + strsignal(signal) + ")";
   }
-  return "exited with status " + std::to_string(WEXITSTATUS(status));
+  return "exited with status " + std::to_string(WEXITSTATUS(status)) +
+         " (what it said is on standard error)";
 }
 
 [[noreturn]] void runChild(const std::function<void(CheckReport&)>& body, int pipe) {
@@ -103,6 +104,8 @@ CheckEnding runCheckProcess(
   const pid_t pid = fork();
   if (pid == 0) {
     close(fds[0]);
+    // Standard output is the validator's report: what the plug-in prints goes with the errors.
+    dup2(STDERR_FILENO, STDOUT_FILENO);
     runChild(body, fds[1]);
   }
   close(fds[1]);

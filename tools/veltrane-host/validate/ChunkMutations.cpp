@@ -127,6 +127,6 @@ GuardedBytes::~GuardedBytes() { munmap(memory_, length_); }
 void* GuardedBytes::place(const std::vector<unsigned char>& bytes) {
   unsigned char* start =
       guard_ - std::min(bytes.size(), static_cast<std::size_t>(guard_ - memory_));
-  std::memcpy(start, bytes.data(), static_cast<std::size_t>(guard_ - start));
+  if (start != guard_) std::memcpy(start, bytes.data(), static_cast<std::size_t>(guard_ - start));
   return start;
 }

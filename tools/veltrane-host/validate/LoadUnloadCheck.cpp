@@ -12,9 +12,6 @@
 #include "validate/ValidationChecks.h"
 
 #include "SanitizedBuild.h"
-#ifdef VELTRANE_SANITIZED_ALLOCATOR
-#include <sanitizer/allocator_interface.h>
-#endif
 
 namespace {
 
