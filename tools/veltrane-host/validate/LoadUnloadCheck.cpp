@@ -21,7 +21,15 @@ constexpr double kRate = 44100.0;
 constexpr int kBlock = 512;
 constexpr int kBlocksPerCycle = 4;
 // A leak of a kilobyte per instance shows; allocator slack does not.
-constexpr long kMostHeapGrowthKb = 256;
+#ifndef VELTRANE_ADDRESS_SANITIZER
+constexpr long kMostHeapGrowthKb = 128;
+#else
+// AddressSanitizer's runtime adds an entry of its own to the process's exit list for every
+// static destructor a library registers, and unloading the library leaves it there (about
+// 0.7 kB per load of Veltrane). Its leak check at the end of the check's process finds what
+// is really lost.
+constexpr long kMostHeapGrowthKb = 1024;
+#endif
 // Resident memory also holds what the allocator keeps for reuse; a sanitizer's allocator
 // keeps freed memory in quarantine on purpose, so there only the heap is judged.
 constexpr long kMostResidentGrowthKb = 32 * 1024;
