@@ -2,8 +2,10 @@
 # Builds the plug-in and runs every test suite; then the threading tests (the effect's, the
 # open editor window's, a host opening and closing the real plug-in's window while audio
 # runs, an LV2 host restoring state while run goes on) once more under ThreadSanitizer (a
-# separate build of only what those tests need), and every parser of stored or host-supplied
-# data under libFuzzer with AddressSanitizer and UBSan.
+# separate build of only what those tests need); then `veltrane-host validate` against the
+# release plug-in and against builds of plug-in and host under AddressSanitizer + UBSan and
+# under ThreadSanitizer; and every parser of stored or host-supplied data under libFuzzer with
+# AddressSanitizer and UBSan.
 set -eu
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -15,5 +17,21 @@ cmake --build build-tsan --target plugin_thread_test editor_thread_test tools_ed
   lv2_thread_test
 TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build-tsan \
   -R '^(VeltraneThreads|ADEditorThreads|Plugins/EditorCycles|Lv2Threads)\.' --output-on-failure
+
+# The validator runs on a private X server, so that the editor is checked too, and the plug-in
+# keeps its preferences in the build folder. A sanitized plug-in is loaded by a host built with
+# the same sanitizer; a sanitizer's report ends the check's process, which fails the check.
+validate() {
+  dir=$1
+  shift
+  XDG_CONFIG_HOME="$PWD/$dir/validate-config" xvfb-run -a -s "-nolisten tcp" \
+    "$dir/veltrane-host" validate "$dir/Veltrane.so" "$@"
+}
+validate build
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_ASAN=ON -DVELTRANE_BENCH=OFF
+cmake --build build-asan --target Veltrane veltrane-host
+validate build-asan
+cmake --build build-tsan --target Veltrane veltrane-host
+TSAN_OPTIONS="halt_on_error=1" validate build-tsan
 
 ./scripts/fuzz.sh
