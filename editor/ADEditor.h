@@ -75,6 +75,11 @@ class ADEditor : public CPresetSystemEditor {
   virtual void resume();
   virtual void internalSampleRateChanged();
 
+ protected:
+  // Asks the host to make the editor's window this size; true when it did. A VST host is asked
+  // only when it says it can (canHostDo "sizeWindow"); another format's adapter overrides this.
+  virtual bool resizeHostWindow(int width, int height);
+
  private:
   // A band knob: the centre edits one parameter, the ring another.
   struct CoaxKnob {

@@ -47,19 +47,22 @@ bool ADEditor::onBackgroundMouseDown(const CPoint& where, const CButtonState& bu
   return true;
 }
 
+bool ADEditor::resizeHostWindow(int width, int height) {
+  auto* host = dynamic_cast<AudioEffectX*>(effect);
+  char sizeWindowCapability[] = "sizeWindow";
+  return host != nullptr && host->canHostDo(sizeWindowCapability) > 0 &&
+         host->sizeWindow(width, height);
+}
+
 void ADEditor::applySizeChoice() {
   if (!sizeChoicePending) return;
   sizeChoicePending = false;
   if (frame == nullptr) return;
   const double wanted = chooseScaleFactor();
   if (wanted == frame->getScaleFactor()) return;
-  // Only a host that says it can resize its window is asked to; with any other the new size
-  // waits for the next opening.
-  auto* host = dynamic_cast<AudioEffectX*>(effect);
-  char sizeWindowCapability[] = "sizeWindow";
-  if (host == nullptr || host->canHostDo(sizeWindowCapability) <= 0) return;
+  // A host that cannot resize its window gets the new size at the next opening.
   setRectFor(wanted);
-  if (!host->sizeWindow(rect.right, rect.bottom)) {
+  if (!resizeHostWindow(rect.right, rect.bottom)) {
     setRectFor(frame->getScaleFactor());
     return;
   }

@@ -49,68 +49,63 @@ std::pair<int, int> editorSize(AEffect* e) {
   return {rect->right - rect->left, rect->bottom - rect->top};
 }
 
-// A picture as red, green and blue per pixel.
+// A drawing's pixels, kept after its window closed.
 struct Picture {
   int width = 0, height = 0;
-  std::vector<double> rgb;
-  double at(int x, int y, int c) const { return rgb[(static_cast<size_t>(y) * width + x) * 3 + c]; }
+  std::vector<uint32_t> pixels;
+  int at(int x, int y, int channel) const {
+    return (pixels[static_cast<size_t>(y) * width + x] >> (16 - 8 * channel)) & 0xff;
+  }
 };
 
 Picture pictureOf(cairo_surface_t* s) {
   cairo_surface_flush(s);
   Picture p{cairo_image_surface_get_width(s), cairo_image_surface_get_height(s), {}};
-  const unsigned char* data = cairo_image_surface_get_data(s);
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x) {
-      const uint32_t pixel =
-          reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(s))[x];
-      for (int shift : {16, 8, 0}) p.rgb.push_back((pixel >> shift) & 0xff);
-    }
+  for (int y = 0; y < p.height; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(s) +
+                                                        y * cairo_image_surface_get_stride(s));
+    p.pixels.insert(p.pixels.end(), row, row + p.width);
+  }
   return p;
 }
 
-// Averaged down to `width` x `height`: each device pixel weighs by the share of it that a
-// layout pixel covers.
-Picture averagedDown(const Picture& device, int width, int height) {
-  const double f = static_cast<double>(device.width) / width;
-  Picture out{width, height, std::vector<double>(static_cast<size_t>(width) * height * 3)};
-  auto overlap = [](double from, double to, int pixel) {
+// The scaled drawing averaged down to layout pixels (each device pixel weighing by the share of
+// it a layout pixel covers) against the layout drawing: the mean difference per channel in
+// 8-bit levels.
+double differenceFromLayout(const Picture& scaled, const Picture& layout) {
+  const double f = static_cast<double>(scaled.width) / layout.width;
+  auto share = [](double from, double to, int pixel) {
     return std::max(0.0, std::min(to, pixel + 1.0) - std::max(from, static_cast<double>(pixel)));
   };
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int dy = static_cast<int>(y * f); dy < std::ceil((y + 1) * f); ++dy)
-        for (int dx = static_cast<int>(x * f); dx < std::ceil((x + 1) * f); ++dx) {
-          const double w = overlap(x * f, (x + 1) * f, dx) * overlap(y * f, (y + 1) * f, dy);
-          for (int c = 0; c < 3; ++c)
-            out.rgb[(static_cast<size_t>(y) * width + x) * 3 + c] += w * device.at(dx, dy, c);
-        }
-  for (double& v : out.rgb) v /= f * f;
-  return out;
-}
-
-// Mean absolute difference per colour channel, in 8-bit levels.
-double meanDifference(const Picture& a, const Picture& b) {
   double sum = 0;
-  for (size_t i = 0; i < a.rgb.size(); ++i) sum += std::fabs(a.rgb[i] - b.rgb[i]);
-  return sum / static_cast<double>(a.rgb.size());
+  for (int y = 0; y < layout.height; ++y)
+    for (int x = 0; x < layout.width; ++x)
+      for (int c = 0; c < 3; ++c) {
+        double averaged = 0;
+        for (int dy = static_cast<int>(y * f); dy < std::ceil((y + 1) * f); ++dy)
+          for (int dx = static_cast<int>(x * f); dx < std::ceil((x + 1) * f); ++dx)
+            averaged += share(x * f, (x + 1) * f, dx) * share(y * f, (y + 1) * f, dy) *
+                        scaled.at(dx, dy, c);
+        sum += std::fabs(averaged / (f * f) - layout.at(x, y, c));
+      }
+  return sum / (3.0 * layout.width * layout.height);
 }
 
 // The share of 2 x 2 blocks whose pixels differ by more than a few levels: a picture enlarged
 // from half its size has hardly any.
 double detailShare(const Picture& p) {
-  int detailed = 0, blocks = 0;
+  int detailed = 0;
   for (int y = 0; y + 1 < p.height; y += 2)
-    for (int x = 0; x + 1 < p.width; x += 2, ++blocks)
+    for (int x = 0; x + 1 < p.width; x += 2)
       for (int c = 0; c < 3; ++c) {
-        const double v[] = {p.at(x, y, c), p.at(x + 1, y, c), p.at(x, y + 1, c),
-                            p.at(x + 1, y + 1, c)};
-        if (*std::max_element(v, v + 4) - *std::min_element(v, v + 4) > 8) {
+        const auto [low, high] = std::minmax(
+            {p.at(x, y, c), p.at(x + 1, y, c), p.at(x, y + 1, c), p.at(x + 1, y + 1, c)});
+        if (high - low > 8) {
           ++detailed;
           break;
         }
       }
-  return static_cast<double>(detailed) / blocks;
+  return 4.0 * detailed / (p.width * p.height);
 }
 
 bool withoutHighResolution(const char* name, const unsigned char** data, size_t* size) {
@@ -129,6 +124,25 @@ class EditorScaleTest : public testing::Test {
   static std::unique_ptr<Veltrane> makeEffect() { return std::make_unique<Veltrane>(resizingHost); }
   static ADEditor* editorOf(const std::unique_ptr<Veltrane>& effect) {
     return dynamic_cast<ADEditor*>(effect->getEditor());
+  }
+
+  static void click(CFrame* frame, double x, double y, int64_t buttons) {
+    CPoint p(x, y);
+    frame->onMouseDown(p, CButtonState(buttons));
+    frame->onMouseUp(p, CButtonState(buttons));
+  }
+  // Right-clicks the background and picks an entry of the list that opens (1 "100%", 2 "150%",
+  // 3 "200%", 4 "Automatic"). Where the list was and which entry it offered first.
+  static std::pair<CPoint, int32_t> chooseSize(CFrame* frame, int entry) {
+    click(frame, 250, 10, kRButton);
+    auto* list = dynamic_cast<COptionMenuPopup*>(frame->getModalView());
+    EXPECT_NE(list, nullptr);
+    if (list == nullptr) return {};
+    const std::pair<CPoint, int32_t> seen{list->getListRect().getTopLeft(), list->getHoverIndex()};
+    const CPoint at = list->entryRect(entry).getCenter();
+    click(frame, at.x, at.y, kLButton);
+    EXPECT_EQ(frame->getModalView(), nullptr);
+    return seen;
   }
 
   // The whole window as the editor draws it at a factor.
@@ -160,7 +174,7 @@ TEST_F(EditorScaleTest, EachFactorScalesTheWindowAndShowsWhatTheLayoutShows) {
     }
     const Picture drawn = drawnAt(f.factor);
     ASSERT_EQ(std::make_pair(drawn.width, drawn.height), std::make_pair(f.width, f.height));
-    EXPECT_LT(meanDifference(averagedDown(drawn, 778, 248), layout), 5.0);
+    EXPECT_LT(differenceFromLayout(drawn, layout), 5.0);
   }
 }
 
@@ -198,23 +212,12 @@ TEST_F(EditorScaleTest, TheSizeMenuOpensOnTheBackgroundOnlyAndItsChoiceServesEve
   ADEditor* editor = editorOf(effect);
   ASSERT_TRUE(editor->open(nullptr));
   CFrame* frame = editor->getFrame();
-  auto press = [&](double x, double y, int64_t buttons) {
-    CPoint p(x, y);
-    frame->onMouseDown(p, CButtonState(buttons));
-    frame->onMouseUp(p, CButtonState(buttons));
-  };
-  press(678, 30, kRButton);  // the EQ button
-  press(250, 10, kLButton);
+  click(frame, 678, 30, kRButton);  // the EQ button
+  click(frame, 250, 10, kLButton);
   EXPECT_EQ(frame->getModalView(), nullptr) << "only a right-click on the background opens it";
-  press(250, 10, kRButton);
-  auto* list = dynamic_cast<COptionMenuPopup*>(frame->getModalView());
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(list->getListRect().getTopLeft(), CPoint(250, 10));
-  EXPECT_EQ(list->getHoverIndex(), 4) << "Automatic, as nothing is stored";
-
-  const CPoint twice = list->entryRect(3).getCenter();  // "200%"
-  press(twice.x, twice.y, kLButton);
-  EXPECT_EQ(frame->getModalView(), nullptr);
+  const auto [listCorner, offered] = chooseSize(frame, 3);  // "200%"
+  EXPECT_EQ(listCorner, CPoint(250, 10));
+  EXPECT_EQ(offered, 4) << "Automatic, as nothing was stored";
   EXPECT_EQ(PreferenceStore().getText("UIScale"), "2");
   editor->idle();
   EXPECT_TRUE(ResizingHost::requests.empty()) << "this host cannot resize";
@@ -238,21 +241,13 @@ TEST_F(EditorScaleTest, AHostThatCanResizeIsAskedAndTheOpenWindowFollows) {
     std::pair<int, int> size;
   } choices[] = {{2, 1.5, {1167, 372}}, {4, 1.0, {778, 248}}, {3, 2.0, {1556, 496}}};
   for (const auto& c : choices) {
-    CPoint p(250, 10);
-    frame->onMouseDown(p, CButtonState(kRButton));
-    frame->onMouseUp(p, CButtonState(kRButton));
-    auto* list = dynamic_cast<COptionMenuPopup*>(frame->getModalView());
-    ASSERT_NE(list, nullptr);
-    CPoint entry = list->entryRect(c.entry).getCenter();
-    frame->onMouseDown(entry, CButtonState(kLButton));
+    chooseSize(frame, c.entry);
     editor->idle();
-    EXPECT_EQ(ResizingHost::requests, (std::vector<std::pair<int, int>>{c.size}));
-    ResizingHost::requests.clear();
+    EXPECT_EQ(std::exchange(ResizingHost::requests, {}), (std::vector{c.size}));
     EXPECT_EQ(frame->getScaleFactor(), c.factor);
     EXPECT_EQ(std::make_pair(frame->getDeviceWidth(), frame->getDeviceHeight()), c.size);
     EXPECT_EQ(editorSize(effect->getAeffect()), c.size);
   }
-  EXPECT_EQ(PreferenceStore().getText("UIScale"), "2");
   editor->close();
 }
 

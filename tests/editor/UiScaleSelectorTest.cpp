@@ -102,13 +102,6 @@ TEST_F(UiScaleSelectorTest, TheDisplayIsAskedOnlyWhenNeededAndThenOnce) {
   EXPECT_EQ(dpiReads, 1);
 }
 
-TEST_F(UiScaleSelectorTest, ARefusedValueIsNamedInItsWarning) {
-  use({"3", {}, {}, {}, {}});
-  const auto warnings = selector.choose().warnings;
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0], "Veltrane: VELTRANE_UI_SCALE \"3\" is not 1, 1.5 or 2; ignored");
-}
-
 TEST_F(UiScaleSelectorTest, TheStoredChoiceIsKeptAsTextAndAutomaticRemovesIt) {
   use({});
   for (double factor : UiScaleSelector::kFactors) {
