@@ -61,6 +61,7 @@ void ADEditor::clearControlPointers() {
   latencyMsDisplay = nullptr;
   latencySamplesDisplay = nullptr;
   about = nullptr;
+  sizeMenu = nullptr;
 }
 
 bool ADEditor::open(void* parentWindow) {
@@ -73,13 +74,11 @@ bool ADEditor::open(void* parentWindow) {
   latencyRefreshPending.store(false);
   ledRefreshPending.store(false);
 
+  const double scaleFactor = chooseScaleFactor();
+  setRectFor(scaleFactor);
   OwningPointer<CBitmap> background(new CBitmap(kBackgroundBitmap));
-  ERect* editorRect = nullptr;
-  getRect(&editorRect);
-  const CRect frameRect(editorRect->left, editorRect->top,
-                        editorRect->left + background->getWidth(),
-                        editorRect->top + background->getHeight());
-  frame = new MyFrame(frameRect, parentWindow, this);
+  const CRect frameRect(0, 0, background->getWidth(), background->getHeight());
+  frame = new MyFrame(frameRect, parentWindow, this, scaleFactor);
   frame->setBackground(background.get());
   setKnobMode(kLinearMode);
 
@@ -105,6 +104,7 @@ bool ADEditor::open(void* parentWindow) {
   addButton(kHfDip, 11517, 541, 168);
   addCoaxKnob(3);
   addAbout();
+  addSizeMenu();
 
   if (!CPresetSystemEditor::open(parentWindow)) {
     close();

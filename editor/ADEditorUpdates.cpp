@@ -7,6 +7,7 @@
 #include "editor/CAbout.h"
 #include "editor/CAnimCoaxKnob.h"
 #include "editor/CLED.h"
+#include "editor/CSizeMenu.h"
 #include "gui/CFrame.h"
 #include "gui/CParamDisplay.h"
 #include "plugin/Veltrane.h"
@@ -66,6 +67,7 @@ void ADEditor::internalSampleRateChanged() {
 }
 
 void ADEditor::idle() {
+  applySizeChoice();
   applyHostRequests();
   updateClipIndicator();
   applyParameterMailbox();
@@ -134,6 +136,12 @@ void ADEditor::showLatency(float milliseconds, float samples) {
 void ADEditor::valueChanged(CControl* control) {
   CPresetSystemEditor::valueChanged(control);
   const int32_t tag = control->getTag();
+  if (tag == kTagSizeMenu && control == sizeMenu) {
+    // Stored at once, for every instance; the window follows at the next idle.
+    scaleSelector.storeChoice(sizeMenu->getChoice());
+    sizeChoicePending = true;
+    return;
+  }
   if (tag > kTagClipLed || effect == nullptr) return;
   if (isDirectTag(tag)) {
     effect->setParameterAutomated(tag, control->getValue());

@@ -35,7 +35,7 @@ class XvfbServer {
         fcntl(3, F_SETFD, 0);  // keep it open across exec
       else
         dup2(ready[1], 3);
-      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
+      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1600x1200x24", "-nolisten",
             "tcp", "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
