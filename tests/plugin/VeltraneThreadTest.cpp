@@ -5,6 +5,7 @@
 // together at a barrier, so they really overlap.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <barrier>
 #include <cmath>
@@ -69,6 +70,57 @@ TEST(VeltraneThreads, AutomationAndPresetsWhileProcessing) {
   audio.join();
   EXPECT_TRUE(sound);
   EXPECT_GE(blocks.load(), 50);
+}
+
+std::vector<unsigned char> chunkOf(Veltrane& effect) {
+  void* data = nullptr;
+  const VstInt32 size = effect.getChunk(&data, false);
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  return bytes ? std::vector<unsigned char>(bytes, bytes + size) : std::vector<unsigned char>{};
+}
+
+// Hosts save and restore the state on threads of their own, not the one that created the
+// effect, while audio runs: every chunk given back is the one just taken.
+TEST(VeltraneThreads, ChunksOnAHostThreadWhileProcessing) {
+  auto effect = std::make_unique<Veltrane>(statelessHost);
+  effect->setSampleRate(48000.0f);
+  effect->resume();
+  std::vector<unsigned char> chunks[2];
+  for (int k = 0; k < 2; ++k) {
+    Veltrane source(statelessHost);
+    source.setPresetNameOf(k, "From the other instance");
+    for (int i = kLsr + 1; i < kNumParameters; ++i) source.setPresetValue(k + 2, i, 0.1f * k);
+    source.setPresetNo(k + 2);
+    chunks[k] = chunkOf(source);
+  }
+
+  std::atomic<bool> done{false};
+  std::atomic<long> blocks{0};
+  bool same = true;
+  std::barrier start(2);
+  std::thread host([&] {
+    start.arrive_and_wait();
+    for (int round = 0; round < 10 || blocks.load() < 20; ++round)
+      for (const auto& chunk : chunks) {
+        std::vector<unsigned char> given = chunk;
+        same =
+            same && effect->setChunk(given.data(), static_cast<VstInt32>(given.size()), false) == 0;
+        same = same && chunkOf(*effect) == chunk;
+      }
+    done.store(true);
+  });
+  std::vector<float> l(256), r(256);
+  float* io[2] = {l.data(), r.data()};
+  start.arrive_and_wait();
+  while (!done.load()) {
+    std::fill(l.begin(), l.end(), 0.25f);
+    std::fill(r.begin(), r.end(), -0.25f);
+    effect->processReplacing(io, io, 256);
+    blocks.fetch_add(1);
+  }
+  host.join();
+  EXPECT_TRUE(same);
+  EXPECT_EQ(effect->getPresetNo(), 3);
 }
 
 // Stops the first preset push it sees halfway, until released: another thread's whole
