@@ -48,8 +48,10 @@ ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
 ADEditor::~ADEditor() {
   // Only the editor the effect actually holds may take itself away from it.
   if (effect != nullptr && effect->getEditor() == this) effect->setEditor(nullptr);
-  // A window still open is closed by the SDK base, after it has detached the listeners.
+  // A window still open is closed here, while this is still the editor that turns the
+  // controls' brackets cut short into the host's parameter indexes.
   clearControlPointers();
+  closeFrameForDestruction();
 }
 
 Veltrane* ADEditor::veltrane() const { return dynamic_cast<Veltrane*>(effect); }

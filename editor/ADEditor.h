@@ -70,6 +70,10 @@ class ADEditor : public CPresetSystemEditor {
   // The scale the host gave a format adapter (an LV2 host's ui:scaleFactor); none forgets it.
   void setHostScaleFactor(std::optional<double> factor) { scaleSelector.setHostFactor(factor); }
   UiScaleSelector& getScaleSelector() { return scaleSelector; }
+  // The toolkit brackets gestures with a control's tag; the host hears only of parameters:
+  // a band knob's bracket names the part it edits, the other controls' none.
+  void beginEdit(VstInt32 tag) override;
+  void endEdit(VstInt32 tag) override;
 
   // Any thread: the effect resumed, or its processing rate may have changed.
   virtual void resume();
@@ -97,6 +101,8 @@ class ADEditor : public CPresetSystemEditor {
 
   Veltrane* veltrane() const;
   void clearControlPointers();
+  // The band knob with this tag (0..3), or -1.
+  static int coaxKnobOfTag(int32_t tag);
 
   // Building the window, one helper per kind of control, in the order they are drawn.
   void addClipLed();
@@ -124,6 +130,9 @@ class ADEditor : public CPresetSystemEditor {
   // The controls, null while the window is closed; the frame owns them.
   std::array<CControl*, kNumParameters> parameterControls{};
   std::array<CAnimCoaxKnob*, 4> coaxKnobs{};
+  // The parameter each band knob's running gesture was announced for; its end names the
+  // same, even once the knob is gone with the window.
+  std::array<int, 4> coaxGestureParameters{-1, -1, -1, -1};
   CLED* clipLed = nullptr;
   CParamDisplay* latencyMsDisplay = nullptr;
   CParamDisplay* latencySamplesDisplay = nullptr;
