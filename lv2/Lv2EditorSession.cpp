@@ -1,6 +1,7 @@
 #include "lv2/Lv2EditorSession.h"
 
 #include <cmath>
+#include <optional>
 #include <new>
 
 #include "editor/ADEditor.h"
@@ -21,13 +22,14 @@ Lv2EditorSession* Lv2EditorSession::open(Lv2Instance& instance, const lv2editor:
     delete session;
     return nullptr;
   }
+  // The host's scale comes after the user's own choice and before the desktop's.
+  editor->setHostScaleFactor(host.scaleFactor > 0.f ? std::optional<double>(host.scaleFactor)
+                                                    : std::nullopt);
   if (!editor->open(reinterpret_cast<void*>(host.parentWindow)) || !editor->isOpen()) {
     delete session;
     return nullptr;
   }
   window = editor->getFrame()->getPlatformFrame()->nativeWindow();
-  // host.scaleFactor stays with the session: the editor has one size today, and its scale
-  // selection is where the host's factor will go.
   ERect* rect = nullptr;
   if (host.resize != nullptr && editor->getRect(&rect) && rect != nullptr)
     host.resize->ui_resize(host.resize->handle, rect->right - rect->left, rect->bottom - rect->top);
@@ -62,6 +64,11 @@ int Lv2EditorSession::idle() {
   editor->idle();
   writeChangedPorts();
   return 0;
+}
+
+bool Lv2EditorSession::resizeWindow(int width, int height) {
+  return editor != nullptr && host.resize != nullptr &&
+         host.resize->ui_resize(host.resize->handle, width, height) == 0;
 }
 
 void Lv2EditorSession::write(int k, float value) {

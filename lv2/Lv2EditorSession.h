@@ -32,6 +32,9 @@ class Lv2EditorSession {
   // From the effect's host callback, for edits made in this window.
   void parameterEdited(int parameter, float normalised);
   void gesture(int parameter, bool begin);
+  // The editor asks for a new size (its "Size" menu); true when the host took it.
+  bool canResize() const { return host.resize != nullptr; }
+  bool resizeWindow(int width, int height);
   // The instance is being freed: the window closes, later calls do nothing.
   void instanceGone();
 

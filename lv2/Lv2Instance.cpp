@@ -75,7 +75,7 @@ void Lv2Instance::detach(Lv2EditorSession* window) {
 }
 
 VstIntPtr Lv2Instance::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                    VstIntPtr /*value*/, void* /*ptr*/, float opt) {
+                                    VstIntPtr value, void* ptr, float opt) {
   // Calls made while the effect is being constructed find no instance yet.
   auto* self = effect ? static_cast<Lv2Instance*>(effect->user) : nullptr;
   switch (opcode) {
@@ -95,6 +95,16 @@ VstIntPtr Lv2Instance::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 i
         if (Lv2EditorSession* window = self->session.load())
           window->gesture(index, opcode == audioMasterBeginEdit);
       return 1;
+    case audioMasterCanDo:
+      // The window may change its size when the host's UI took ui:resize.
+      if (self && ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0)
+        if (Lv2EditorSession* window = self->session.load()) return window->canResize() ? 1 : 0;
+      return 0;
+    case audioMasterSizeWindow:
+      if (self)
+        if (Lv2EditorSession* window = self->session.load())
+          return window->resizeWindow(index, static_cast<int>(value)) ? 1 : 0;
+      return 0;
     default:
       // Pins read as connected (0); everything else is not offered.
       return 0;

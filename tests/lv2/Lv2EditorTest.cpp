@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <lv2/data-access/data-access.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 
 #include <chrono>
@@ -28,8 +29,10 @@ using Write = std::pair<std::uint32_t, float>;
 // What the host sees of one open UI: the ports it was asked to write and the gestures.
 class EmbeddedUi {
  public:
-  EmbeddedUi(const LV2UI_Descriptor* descriptor, Lv2TestInstance& instance, std::uint32_t parent)
-      : descriptor(descriptor), instance(instance) {
+  // A host scale of 0 is a host that passes none.
+  EmbeddedUi(const LV2UI_Descriptor* descriptor, Lv2TestInstance& instance, std::uint32_t parent,
+             float hostScale = 0.f)
+      : descriptor(descriptor), instance(instance), hostScale(hostScale) {
     dataAccess.data_access = lilv_instance_get_descriptor(instance.instance)->extension_data;
     LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(std::uintptr_t{parent})};
     LV2_Feature instanceFeature{LV2_INSTANCE_ACCESS_URI,
@@ -37,8 +40,19 @@ class EmbeddedUi {
     LV2_Feature dataFeature{LV2_DATA_ACCESS_URI, &dataAccess};
     LV2_Feature touchFeature{LV2_UI__touch, &touch};
     LV2_Feature resizeFeature{LV2_UI__resize, &resize};
-    const LV2_Feature* features[] = {&parentFeature, &instanceFeature, &dataFeature,
-                                     &touchFeature,  &resizeFeature,   &instance.host.mapFeature,
+    LV2_URID_Map& map = *static_cast<LV2_URID_Map*>(instance.host.mapFeature.data);
+    const LV2_Options_Option options[] = {
+        {LV2_OPTIONS_INSTANCE, 0, map.map(map.handle, LV2_UI__scaleFactor), sizeof(float),
+         map.map(map.handle, LV2_ATOM__Float), &this->hostScale},
+        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+    const LV2_Feature* features[] = {&parentFeature,
+                                     &instanceFeature,
+                                     &dataFeature,
+                                     &touchFeature,
+                                     &resizeFeature,
+                                     &instance.host.mapFeature,
+                                     hostScale > 0.f ? &optionsFeature : nullptr,
                                      nullptr};
     handle = descriptor->instantiate(descriptor, VELTRANE_LV2_URI, VELTRANE_LV2_BUNDLE, write, this,
                                      &widget, features);
@@ -96,6 +110,7 @@ class EmbeddedUi {
     self->instance.ports[port] = value;
   }
   LV2_Extension_Data_Feature dataAccess{};
+  float hostScale;
   LV2UI_Touch touch{this, [](LV2UI_Feature_Handle h, uint32_t port, bool grabbed) {
                       static_cast<EmbeddedUi*>(h)->touches.emplace_back(port, grabbed);
                     }};
@@ -140,13 +155,14 @@ class Lv2Editor : public ::testing::Test {
     parent.reset();
     if (library) dlclose(library);
   }
-  std::unique_ptr<EmbeddedUi> openUi() {
-    return std::make_unique<EmbeddedUi>(descriptor, *instance, parent->id());
+  std::unique_ptr<EmbeddedUi> openUi(float hostScale = 0.f) {
+    return std::make_unique<EmbeddedUi>(descriptor, *instance, parent->id(), hostScale);
   }
-  static bool click(const EmbeddedUi& ui, int x, int y) {
+  static bool click(const EmbeddedUi& ui, int x, int y, int button = 1) {
     const std::string command = "xdotool mousemove --window " +
                                 std::to_string(reinterpret_cast<std::uintptr_t>(ui.widget)) + " " +
-                                std::to_string(x) + " " + std::to_string(y) + " click 1";
+                                std::to_string(x) + " " + std::to_string(y) + " click " +
+                                std::to_string(button);
     return std::system(command.c_str()) == 0;
   }
 
@@ -187,6 +203,28 @@ TEST_F(Lv2Editor, AClickWritesItsPortInAGestureAndAHostChangeMovesTheControl) {
   ASSERT_TRUE(click(*ui, 99, 30));
   EXPECT_TRUE(ui->idleUntil([&] { return !ui->writes.empty(); }));
   EXPECT_EQ(ui->writes, (std::vector<Write>{{kHpfPort, 0.f}}));
+}
+
+// The host's ui:scaleFactor sizes the window unless the user chose a size, and a size chosen
+// in the window's menu reaches the host through ui:resize.
+TEST_F(Lv2Editor, TheHostsScaleSizesTheWindowAndTheSizeMenuResizesItThroughTheHost) {
+  auto ui = openUi(2.f);
+  ASSERT_NE(ui->handle, nullptr);
+  EXPECT_EQ(ui->requestedSize, std::make_pair(1556, 496));
+  ui->settle();
+  // The menu's rows are 17 layout pixels from the right-click: "Size:", "100%", ... "Automatic".
+  auto choose = [&](int row, double scale) {
+    const int x = static_cast<int>(250 * scale), y = static_cast<int>(10 * scale);
+    if (!click(*ui, x, y, 3)) return false;
+    ui->settle();
+    return click(*ui, static_cast<int>(270 * scale),
+                 static_cast<int>((10 + 1 + row * 17 + 8) * scale));
+  };
+  ASSERT_TRUE(choose(1, 2.0));  // "100%" wins over the host's scale
+  EXPECT_TRUE(ui->idleUntil([&] { return ui->requestedSize == std::make_pair(778, 248); }));
+  ASSERT_TRUE(choose(4, 1.0));  // "Automatic": the host's scale again
+  EXPECT_TRUE(ui->idleUntil([&] { return ui->requestedSize == std::make_pair(1556, 496); }));
+  EXPECT_TRUE(ui->writes.empty()) << "the size is no parameter";
 }
 
 // Switch presets in the window, save the session, load it again: the switched preset plays.
