@@ -48,8 +48,10 @@ ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
 ADEditor::~ADEditor() {
   // Only the editor the effect actually holds may take itself away from it.
   if (effect != nullptr && effect->getEditor() == this) effect->setEditor(nullptr);
-  // A window still open is closed by the SDK base, after it has detached the listeners.
+  // A window still open is closed here, while this is still the editor that turns the
+  // controls' brackets cut short into the host's parameter indexes.
   clearControlPointers();
+  closeFrameForDestruction();
 }
 
 Veltrane* ADEditor::veltrane() const { return dynamic_cast<Veltrane*>(effect); }
@@ -61,6 +63,7 @@ void ADEditor::clearControlPointers() {
   latencyMsDisplay = nullptr;
   latencySamplesDisplay = nullptr;
   about = nullptr;
+  sizeMenu = nullptr;
 }
 
 bool ADEditor::open(void* parentWindow) {
@@ -73,13 +76,11 @@ bool ADEditor::open(void* parentWindow) {
   latencyRefreshPending.store(false);
   ledRefreshPending.store(false);
 
+  const double scaleFactor = chooseScaleFactor();
+  setRectFor(scaleFactor);
   OwningPointer<CBitmap> background(new CBitmap(kBackgroundBitmap));
-  ERect* editorRect = nullptr;
-  getRect(&editorRect);
-  const CRect frameRect(editorRect->left, editorRect->top,
-                        editorRect->left + background->getWidth(),
-                        editorRect->top + background->getHeight());
-  frame = new MyFrame(frameRect, parentWindow, this);
+  const CRect frameRect(0, 0, background->getWidth(), background->getHeight());
+  frame = new MyFrame(frameRect, parentWindow, this, scaleFactor);
   frame->setBackground(background.get());
   setKnobMode(kLinearMode);
 
@@ -105,6 +106,7 @@ bool ADEditor::open(void* parentWindow) {
   addButton(kHfDip, 11517, 541, 168);
   addCoaxKnob(3);
   addAbout();
+  addSizeMenu();
 
   if (!CPresetSystemEditor::open(parentWindow)) {
     close();

@@ -3,8 +3,13 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "editor/UiScaleSelector.h"
 #include "gui/CPoint.h"
+#include "platform/PreferenceStore.h"
 #include "plugin/ParameterMapping.h"
 #include "presets/CPresetSystemEditor.h"
 
@@ -15,6 +20,7 @@ class CBitmap;
 class CHorizontalSwitch;
 class CLED;
 class CParamDisplay;
+class CSizeMenu;
 class CZALOnOffButton;
 class Veltrane;
 
@@ -27,6 +33,11 @@ class Veltrane;
 // setParameter, resume and internalSampleRateChanged only leave word-sized notes in atomics.
 // idle(), on the window thread, turns the notes into control values; each control whose value
 // changed redraws itself there.
+//
+// The window is drawn at a scale factor (UiScaleSelector): the layout below stays in its 778 x
+// 248 pixels, the host is told the scaled size. A right-click on the background opens the
+// "Size" menu; a new choice resizes the open window if the host can resize, else applies at the
+// next opening.
 class ADEditor : public CPresetSystemEditor {
  public:
   static constexpr int kWidth = 778;
@@ -38,6 +49,7 @@ class ADEditor : public CPresetSystemEditor {
   static constexpr int32_t kTagHfKnob = 44;
   static constexpr int32_t kTagAbout = 65;
   static constexpr int32_t kTagClipLed = 68;
+  static constexpr int32_t kTagSizeMenu = 70;
 
   explicit ADEditor(AudioEffect* effect);
   // Leaves the effect without an editor (and its host flag cleared).
@@ -50,10 +62,27 @@ class ADEditor : public CPresetSystemEditor {
   // Any thread; allocates nothing, takes no lock and touches no control.
   void setParameter(VstInt32 index, float value) override;
   void valueChanged(CControl* control) override;
+  // The window's size in device pixels: at the open window's scale, or at the one the next
+  // opening would take.
+  bool getRect(ERect** rect) override;
+  // A right-click on the background opens the "Size" menu.
+  bool onBackgroundMouseDown(const CPoint& where, const CButtonState& buttons) override;
+  // The scale the host gave a format adapter (an LV2 host's ui:scaleFactor); none forgets it.
+  void setHostScaleFactor(std::optional<double> factor) { scaleSelector.setHostFactor(factor); }
+  UiScaleSelector& getScaleSelector() { return scaleSelector; }
+  // The toolkit brackets gestures with a control's tag; the host hears only of parameters:
+  // a band knob's bracket names the part it edits, the other controls' none.
+  void beginEdit(VstInt32 tag) override;
+  void endEdit(VstInt32 tag) override;
 
   // Any thread: the effect resumed, or its processing rate may have changed.
   virtual void resume();
   virtual void internalSampleRateChanged();
+
+ protected:
+  // Asks the host to make the editor's window this size; true when it did. A VST host is asked
+  // only when it says it can (canHostDo "sizeWindow"); another format's adapter overrides this.
+  virtual bool resizeHostWindow(int width, int height);
 
  private:
   // A band knob: the centre edits one parameter, the ring another.
@@ -72,6 +101,8 @@ class ADEditor : public CPresetSystemEditor {
 
   Veltrane* veltrane() const;
   void clearControlPointers();
+  // The band knob with this tag (0..3), or -1.
+  static int coaxKnobOfTag(int32_t tag);
 
   // Building the window, one helper per kind of control, in the order they are drawn.
   void addClipLed();
@@ -81,6 +112,13 @@ class ADEditor : public CPresetSystemEditor {
   void addSwitch(int index, int bitmap, CCoord left, CCoord top, bool twelfths);
   void addCoaxKnob(int number);
   void addAbout();
+  void addSizeMenu();
+
+  // The factor to draw at now, with any newly refused setting reported on standard error.
+  double chooseScaleFactor();
+  void setRectFor(double scaleFactor);
+  // On the window thread, after the "Size" menu's choice was stored.
+  void applySizeChoice();
 
   // Window-thread halves of the notes left by other threads.
   void applyHostRequests();
@@ -92,10 +130,19 @@ class ADEditor : public CPresetSystemEditor {
   // The controls, null while the window is closed; the frame owns them.
   std::array<CControl*, kNumParameters> parameterControls{};
   std::array<CAnimCoaxKnob*, 4> coaxKnobs{};
+  // The parameter each band knob's running gesture was announced for; its end names the
+  // same, even once the knob is gone with the window.
+  std::array<int, 4> coaxGestureParameters{-1, -1, -1, -1};
   CLED* clipLed = nullptr;
   CParamDisplay* latencyMsDisplay = nullptr;
   CParamDisplay* latencySamplesDisplay = nullptr;
   CAbout* about = nullptr;
+  CSizeMenu* sizeMenu = nullptr;
+
+  PreferenceStore scalePreferences;
+  UiScaleSelector scaleSelector{scalePreferences};
+  std::vector<std::string> reportedScaleWarnings;
+  bool sizeChoicePending = false;
 
   // The parameter mailbox: the latest value of each parameter and one bit per parameter
   // changed since the window thread last looked.

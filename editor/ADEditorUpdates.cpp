@@ -2,11 +2,13 @@
 // and the clip indicator.
 #include <bit>
 #include <cmath>
+#include <utility>
 
 #include "editor/ADEditor.h"
 #include "editor/CAbout.h"
 #include "editor/CAnimCoaxKnob.h"
 #include "editor/CLED.h"
+#include "editor/CSizeMenu.h"
 #include "gui/CFrame.h"
 #include "gui/CParamDisplay.h"
 #include "plugin/Veltrane.h"
@@ -66,6 +68,7 @@ void ADEditor::internalSampleRateChanged() {
 }
 
 void ADEditor::idle() {
+  applySizeChoice();
   applyHostRequests();
   updateClipIndicator();
   applyParameterMailbox();
@@ -131,9 +134,40 @@ void ADEditor::showLatency(float milliseconds, float samples) {
   if (latencySamplesDisplay != nullptr) latencySamplesDisplay->setValue(samples);
 }
 
+int ADEditor::coaxKnobOfTag(int32_t tag) {
+  for (std::size_t k = 0; k < kCoaxKnobs.size(); ++k)
+    if (kCoaxKnobs[k].tag == tag) return static_cast<int>(k);
+  return -1;
+}
+
+void ADEditor::beginEdit(VstInt32 tag) {
+  int parameter = isDirectTag(tag) ? tag : -1;
+  if (const int k = coaxKnobOfTag(tag); k >= 0) {
+    const CAnimCoaxKnob* knob = coaxKnobs[static_cast<std::size_t>(k)];
+    const CoaxKnob& layout = kCoaxKnobs[static_cast<std::size_t>(k)];
+    if (knob != nullptr)
+      parameter = knob->isExtActive() ? layout.ringParameter : layout.centreParameter;
+    coaxGestureParameters[static_cast<std::size_t>(k)] = parameter;
+  }
+  if (parameter >= 0) CPresetSystemEditor::beginEdit(parameter);
+}
+
+void ADEditor::endEdit(VstInt32 tag) {
+  int parameter = isDirectTag(tag) ? tag : -1;
+  if (const int k = coaxKnobOfTag(tag); k >= 0)
+    parameter = std::exchange(coaxGestureParameters[static_cast<std::size_t>(k)], -1);
+  if (parameter >= 0) CPresetSystemEditor::endEdit(parameter);
+}
+
 void ADEditor::valueChanged(CControl* control) {
   CPresetSystemEditor::valueChanged(control);
   const int32_t tag = control->getTag();
+  if (tag == kTagSizeMenu && control == sizeMenu) {
+    // Stored at once, for every instance; the window follows at the next idle.
+    scaleSelector.storeChoice(sizeMenu->getChoice());
+    sizeChoicePending = true;
+    return;
+  }
   if (tag > kTagClipLed || effect == nullptr) return;
   if (isDirectTag(tag)) {
     effect->setParameterAutomated(tag, control->getValue());

@@ -92,18 +92,20 @@ void CAnimCoaxKnob::draw(CDrawContext* context) {
 
 CMouseEventResult CAnimCoaxKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
   if (!(buttons & kLButton) || !listener) return kMouseEventNotHandled;
-  beginEdit();
+  // The part is chosen before the gesture is announced: the listener names the parameter.
   if (buttons & (kDoubleClick | kControl)) {
     // A reset always concerns the centre; the ring keeps its value.
-    value = getDefaultValue();
     extActive = false;
+    beginEdit();
+    value = getDefaultValue();
     if (isDirty()) listener->valueChanged(this);
     endEdit();
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   }
+  extActive = distanceToCentre(where) > intRadius;
+  beginEdit();
   const float range = getMax() - getMin();
-  if (distanceToCentre(where) > intRadius) {
-    extActive = true;
+  if (extActive) {
     startValue = extValue;
     halfRange = (extMax - extMin) / 2;
     buttonsAtDown = buttons;
@@ -116,7 +118,6 @@ CMouseEventResult CAnimCoaxKnob::onMouseDown(CPoint& where, const CButtonState& 
       sensitivity = range * step * 2;
     }
   } else {
-    extActive = false;
     startValue = value;
     halfRange = range / 2;
     buttonsAtDown = buttons;

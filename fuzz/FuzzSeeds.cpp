@@ -56,6 +56,8 @@ int main(int argc, char** argv) {
   entries["DefaultBank"] = {PreferenceKind::Bytes, bankBuffer(false, 2)};
   writeSeed(root / "preferences", "two-entries", encodePreferenceFile(entries));
   writeSeed(root / "preferences", "empty", encodePreferenceFile({}));
+  const std::string scales = "1.5\n2\n144\n2";
+  writeSeed(root / "ui_scale", "sources", std::vector<unsigned char>(scales.begin(), scales.end()));
 
   // Seeds for the chunk and file readers come from a real instance, plus the forms no
   // current writer makes: the other byte order and the old positional formats.

@@ -2,12 +2,18 @@
 
 #include <cmath>
 
-CDrawContext::CDrawContext(cairo_surface_t* surface) : cr(cairo_create(surface)) {
+CDrawContext::CDrawContext(cairo_surface_t* surface, double scaleFactor)
+    : cr(cairo_create(surface)), scale(scaleFactor > 0 ? scaleFactor : 1.0) {
+  if (scale != 1.0) cairo_scale(cr.get(), scale, scale);
   state.font = kSystemFont;
   cairo_font_options_t* options = cairo_font_options_create();
   cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
   cairo_set_font_options(cr.get(), options);
   cairo_font_options_destroy(options);
+}
+
+CCoord CDrawContext::snapToDevicePixel(CCoord coordinate) const {
+  return scale == 1.0 ? std::round(coordinate) : std::round(coordinate * scale) / scale;
 }
 
 void CDrawContext::setFont(const CFontDesc* font, CCoord size, int32_t style) {
@@ -168,7 +174,7 @@ void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign
   cairo_save(cr.get());
   cairo_rectangle(cr.get(), rect.left, rect.top, rect.getWidth(), rect.getHeight());
   cairo_clip(cr.get());
-  drawString(text, CPoint(std::round(x), std::round(baseline)), antialias);
+  drawString(text, CPoint(snapToDevicePixel(x), snapToDevicePixel(baseline)), antialias);
   cairo_restore(cr.get());
 }
 

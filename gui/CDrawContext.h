@@ -26,14 +26,21 @@ enum CHoriTxtAlign {
 };
 
 // Drawing on a cairo image surface with the toolkit's pixel rules: 1 px strokes fall on whole
-// pixels, text sits on a whole-pixel baseline, bitmaps are copied unscaled.
+// pixels, text sits on a whole-pixel baseline, bitmaps are copied unscaled. With a scale factor
+// every coordinate stays in layout pixels while the surface has `scale` device pixels for each:
+// lines, shapes and text are drawn at the device's resolution, bitmaps from their sharpest
+// version.
 class CDrawContext {
  public:
-  explicit CDrawContext(cairo_surface_t* surface);
+  explicit CDrawContext(cairo_surface_t* surface, double scale = 1.0);
   CDrawContext(const CDrawContext&) = delete;
   CDrawContext& operator=(const CDrawContext&) = delete;
 
   cairo_t* getCairo() const { return cr.get(); }
+  // Device pixels per layout pixel.
+  double getScaleFactor() const { return scale; }
+  // The nearest coordinate that falls on a whole device pixel.
+  CCoord snapToDevicePixel(CCoord coordinate) const;
 
   void setLineWidth(CCoord width) { state.lineWidth = width; }
   CCoord getLineWidth() const { return state.lineWidth; }
@@ -89,6 +96,7 @@ class CDrawContext {
   void applyAntialias(bool forText, bool textAntialias = true);
 
   CairoContextPtr cr;
+  double scale;
   State state;
   std::vector<State> stack;
   CPoint penPosition;

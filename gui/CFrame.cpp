@@ -7,14 +7,33 @@
 #include <cmath>
 #include <cstring>
 
-CFrame::CFrame(const CRect& r, void* systemWindow, VSTGUIEditorInterface* e)
-    : CViewContainer(CRect(0, 0, r.getWidth(), r.getHeight()), nullptr, nullptr), editor(e) {
+CFrame::CFrame(const CRect& r, void* systemWindow, VSTGUIEditorInterface* e, double scale)
+    : CViewContainer(CRect(0, 0, r.getWidth(), r.getHeight()), nullptr, nullptr),
+      editor(e),
+      scaleFactor(scale > 0 ? scale : 1.0) {
   frame = this;
-  backBuffer.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24,
-                                              std::max(1, static_cast<int>(r.getWidth())),
-                                              std::max(1, static_cast<int>(r.getHeight()))));
+  createBackBuffer();
   invalid();
   if (systemWindow) platformFrame = createPlatformFrame(*this, systemWindow);
+}
+
+void CFrame::createBackBuffer() {
+  backBuffer.reset(cairo_image_surface_create(
+      CAIRO_FORMAT_RGB24, std::max(1, static_cast<int>(std::ceil(size.getWidth() * scaleFactor))),
+      std::max(1, static_cast<int>(std::ceil(size.getHeight() * scaleFactor)))));
+}
+
+int CFrame::getDeviceWidth() const { return cairo_image_surface_get_width(backBuffer.get()); }
+
+int CFrame::getDeviceHeight() const { return cairo_image_surface_get_height(backBuffer.get()); }
+
+void CFrame::setScaleFactor(double factor) {
+  if (!(factor > 0) || factor == scaleFactor) return;
+  scaleFactor = factor;
+  createBackBuffer();
+  invalidRects.clear();
+  invalid();
+  if (platformFrame) platformFrame->scaleFactorChanged();
 }
 
 CFrame::~CFrame() {
@@ -62,6 +81,14 @@ CRect pixelAligned(const CRect& r) {
   return CRect(std::floor(r.left), std::floor(r.top), std::ceil(r.right), std::ceil(r.bottom));
 }
 
+// The smallest rectangle around `r` whose edges fall on whole device pixels: a region's edge
+// pixels are then drawn whole, not blended with what the buffer held before.
+CRect deviceAligned(const CRect& r, double scale) {
+  if (scale == 1.0) return r;
+  return CRect(std::floor(r.left * scale) / scale, std::floor(r.top * scale) / scale,
+               std::ceil(r.right * scale) / scale, std::ceil(r.bottom * scale) / scale);
+}
+
 // Unites overlapping regions so shared pixels are drawn once.
 void mergeRects(std::vector<CRect>& rects) {
   bool merged = true;
@@ -89,11 +116,12 @@ void CFrame::render() {
   std::vector<CRect> rects;
   rects.swap(invalidRects);
   mergeRects(rects);
-  CDrawContext context(backBuffer.get());
+  CDrawContext context(backBuffer.get(), scaleFactor);
   for (const CRect& r : rects) {
+    const CRect area = deviceAligned(r, scaleFactor);
     context.saveGlobalState();
-    context.setClipRect(r);
-    drawRect(&context, r);
+    context.setClipRect(area);
+    drawRect(&context, area);
     context.restoreGlobalState();
   }
   cairo_surface_flush(backBuffer.get());
@@ -194,7 +222,11 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
     if (result == kMouseEventHandled && modalView == view) mouseDownView = view;
     return result == kMouseEventNotHandled ? kMouseEventHandled : result;
   }
-  return CViewContainer::onMouseDown(where, buttons);
+  const CMouseEventResult result = CViewContainer::onMouseDown(where, buttons);
+  if (result == kMouseEventNotHandled && editor && getViewAt(where) == nullptr &&
+      editor->onBackgroundMouseDown(where, buttons))
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+  return result;
 }
 
 CMouseEventResult CFrame::onMouseUp(CPoint& where, const CButtonState& buttons) {

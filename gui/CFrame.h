@@ -20,11 +20,15 @@ class IIdleClient {
 // The root container of an editor window. It owns the views added to it, dispatches events
 // (to a modal view only, while one is set), tracks the views under the mouse, the focus view,
 // and renders invalid regions into its back buffer at idle.
+//
+// Layout, events and invalid regions are in layout pixels whatever the scale factor; only the
+// back buffer and the window have `scale` device pixels for each.
 class CFrame : public CViewContainer {
  public:
   // With a parent window handle the frame opens its window inside it; without, it runs
   // headless (everything except the window works).
-  CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
+  CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor,
+         double scaleFactor = 1.0);
   ~CFrame() override;
 
   // Commits any text editing, removes and releases all views, closes the window and
@@ -38,6 +42,13 @@ class CFrame : public CViewContainer {
   // Draws every pending invalid region into the back buffer and copies it to the window.
   void render();
   cairo_surface_t* getBackBuffer() const { return backBuffer.get(); }
+  // Device pixels per layout pixel.
+  double getScaleFactor() const { return scaleFactor; }
+  // Redraws everything at another factor: the back buffer and the window take the new size.
+  void setScaleFactor(double factor);
+  // The back buffer's size in device pixels.
+  int getDeviceWidth() const;
+  int getDeviceHeight() const;
   const std::vector<CRect>& getInvalidRects() const { return invalidRects; }
   const std::vector<CRect>& getLastRenderedRects() const { return lastRendered; }
 
@@ -77,6 +88,7 @@ class CFrame : public CViewContainer {
   const std::vector<CView*>& getMouseViews() const { return mouseViews; }
 
  private:
+  void createBackBuffer();
   void checkMouseViews(const CPoint& where, const CButtonState& buttons);
   void clearMouseViews(const CPoint& where, const CButtonState& buttons);
 
@@ -84,6 +96,7 @@ class CFrame : public CViewContainer {
   std::unique_ptr<IPlatformFrame> platformFrame;
   std::unique_ptr<IPlatformFrame> retiredPlatformFrame;
   int idleDepth = 0;
+  double scaleFactor = 1.0;
   CairoSurfacePtr backBuffer;
   std::vector<CRect> invalidRects;
   std::vector<CRect> lastRendered;

@@ -38,6 +38,12 @@ bool hasExtension(const std::string& path, const char* extension) {
   return strcasecmp(path.c_str() + path.size() - suffix.size(), suffix.c_str()) == 0;
 }
 
+// kdialog has a syntax of its own; any other program is taken to speak zenity's.
+bool isKdialog(const std::string& program) {
+  const size_t slash = program.rfind('/');
+  return program.find("kdialog", slash == std::string::npos ? 0 : slash) != std::string::npos;
+}
+
 }  // namespace
 
 CNewFileSelector* CNewFileSelector::create(CFrame* parent, Style style) {
@@ -66,9 +72,7 @@ const char* CNewFileSelector::getSelectedFile(uint32_t index) const {
 
 std::vector<std::string> CNewFileSelector::buildArguments(const std::string& program) const {
   std::vector<std::string> args{program};
-  const size_t slash = program.rfind('/');
-  const bool kdialog =
-      program.find("kdialog", slash == std::string::npos ? 0 : slash) != std::string::npos;
+  const bool kdialog = isKdialog(program);
   std::string start = initialDirectory;
   if (!start.empty() && start.back() != '/') start += '/';
   if (style == kSelectSaveFile) start += defaultSaveName;
@@ -122,6 +126,25 @@ std::vector<std::string> CNewFileSelector::buildArguments(const std::string& pro
   return args;
 }
 
+std::vector<std::string> CNewFileSelector::buildOverwriteQuestion(const std::string& program,
+                                                                  const std::string& path) const {
+  const size_t slash = path.rfind('/');
+  const std::string name = path.substr(slash + 1);
+  const std::string folder = path.substr(0, slash + 1);
+  const std::string question = "A file named \"" + name + "\" already exists in \"" + folder +
+                               "\".\nDo you want to replace it?";
+  if (isKdialog(program))
+    return {program,       "--title", title,        "--warningyesno", question,
+            "--yes-label", "Replace", "--no-label", "Cancel"};
+  return {program,
+          "--question",
+          "--title=" + title,
+          "--no-markup",
+          "--text=" + question,
+          "--ok-label=Replace",
+          "--cancel-label=Cancel"};
+}
+
 bool CNewFileSelector::start() {
   if (isRunning()) return false;
   result.clear();
@@ -132,6 +155,32 @@ bool CNewFileSelector::start() {
     process.reset();
     return false;
   }
+  asking = false;
+  return true;
+}
+
+bool CNewFileSelector::settle() {
+  if (!process->poll()) return false;
+  if (asking) {
+    // Only a clear yes replaces the file; a closed or failed question keeps it.
+    if (process->getExitStatus() != 0) result.clear();
+    asking = false;
+    process.reset();
+    return true;
+  }
+  parseOutput(process->getOutput(), process->getExitStatus());
+  process.reset();
+  // The dialog confirmed the name as typed; when the extension made it name a file that
+  // exists, that file is what would be replaced, and the user has not been asked about it.
+  if (completedName && result.size() == 1 && access(result[0].c_str(), F_OK) == 0) {
+    process = std::make_unique<DialogProcess>();
+    if (process->start(buildOverwriteQuestion(getDialogProgram(), result[0]))) {
+      asking = true;
+      return false;
+    }
+    process.reset();
+    result.clear();
+  }
   return true;
 }
 
@@ -139,6 +188,7 @@ bool CNewFileSelector::isRunning() const { return process && process->isRunning(
 
 void CNewFileSelector::parseOutput(const std::string& output, int exitStatus) {
   result.clear();
+  completedName = false;
   // Status 1 is a cancel; an unknown status (reaped elsewhere) is judged by the output.
   if (exitStatus != 0 && exitStatus != -1) return;
   size_t begin = 0;
@@ -155,8 +205,10 @@ void CNewFileSelector::parseOutput(const std::string& output, int exitStatus) {
     if (!path.empty()) {
       // The desktop dialogs do not add the file type's extension the way the user expects.
       if (style == kSelectSaveFile && defaultExtension &&
-          !hasExtension(path, defaultExtension->getExtension()))
+          !hasExtension(path, defaultExtension->getExtension())) {
         path += std::string(".") + defaultExtension->getExtension();
+        completedName = true;
+      }
       result.push_back(path);
     }
     begin = end + 1;
@@ -168,12 +220,10 @@ void CNewFileSelector::parseOutput(const std::string& output, int exitStatus) {
 
 bool CNewFileSelector::runModal() {
   if (!start()) return false;
-  while (!process->poll()) {
+  while (!settle()) {
     if (frame && frame->getPlatformFrame()) frame->getPlatformFrame()->serviceWhileBlocked();
     usleep(20000);
   }
-  parseOutput(process->getOutput(), process->getExitStatus());
-  process.reset();
   return !result.empty();
 }
 
@@ -188,17 +238,13 @@ bool CNewFileSelector::run(CBaseObject* d) {
 }
 
 void CNewFileSelector::onIdle() {
-  if (process && process->poll()) finish();
+  if (process && settle()) finish();
 }
 
 void CNewFileSelector::finish() {
   if (!async) return;
   async = false;
   if (frame) frame->removeIdleClient(this);
-  if (process) {
-    parseOutput(process->getOutput(), process->getExitStatus());
-    process.reset();
-  }
   CBaseObject* d = delegate;
   delegate = nullptr;
   if (d) {

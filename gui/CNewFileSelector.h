@@ -13,7 +13,9 @@ class DialogProcess;
 // Open, save and folder dialogs, run by a desktop dialog program (zenity or kdialog) in a
 // child process. run() returns at once and notifies the delegate with kSelectEndMessage when
 // the dialog closes (polled from the frame's idle); runModal() waits, keeping the window
-// painted.
+// painted. A save dialog's answer without the file type's extension gets it added; when
+// that names an existing file, which the dialog did not ask about, the same program asks
+// whether to replace it.
 class CNewFileSelector : public CBaseObject, public IIdleClient {
  public:
   enum Style {
@@ -49,6 +51,9 @@ class CNewFileSelector : public CBaseObject, public IIdleClient {
 
   // The argument vector for a program (its first element is the program).
   std::vector<std::string> buildArguments(const std::string& program) const;
+  // The yes/no question whether to replace an existing file, for the same program.
+  std::vector<std::string> buildOverwriteQuestion(const std::string& program,
+                                                  const std::string& path) const;
 
   void onIdle() override;
   void onFrameClosed() override;
@@ -56,6 +61,8 @@ class CNewFileSelector : public CBaseObject, public IIdleClient {
  private:
   CNewFileSelector(CFrame* frame, Style style);
   bool start();
+  // Polls the running dialog, then the question it may lead to; true once the choice is final.
+  bool settle();
   void finish();
   void parseOutput(const std::string& output, int exitStatus);
 
@@ -69,6 +76,10 @@ class CNewFileSelector : public CBaseObject, public IIdleClient {
   bool allowMultiple = false;
   std::vector<std::string> result;
   std::unique_ptr<DialogProcess> process;
+  // The chosen name got its extension here, after the dialog had confirmed it.
+  bool completedName = false;
+  // The running process is the overwrite question, not the dialog.
+  bool asking = false;
   CBaseObject* delegate = nullptr;
   bool async = false;
 };

@@ -19,9 +19,9 @@ constexpr CColor kDisabledText{150, 150, 150, 255};
 COptionMenuPopup::COptionMenuPopup(COptionMenu* m, const CRect& frameSize)
     : CView(frameSize), menu(m) {
   menu->remember();
-  // Measure the titles with the menu's font on a scratch surface.
+  // Measure the titles with the menu's font on a scratch surface, at the scale they are drawn.
   CairoSurfacePtr scratch(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1));
-  CDrawContext context(scratch.get());
+  CDrawContext context(scratch.get(), menu->getFrame() ? menu->getFrame()->getScaleFactor() : 1.0);
   context.setFont(menu->getFont());
   CCoord widest = 20;
   for (int32_t i = 0; i < menu->getNbEntries(); ++i)

@@ -2,7 +2,10 @@
 
 #include "gui/CRect.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class CFrame;
@@ -21,7 +24,15 @@ class IPlatformFrame {
   virtual void setKeyboardCapture(bool capture) = 0;
   // While a blocking dialog runs: keep the window painted, drop input.
   virtual void serviceWhileBlocked() = 0;
+  // The window's handle as the platform knows it (what a host embedding it is told).
+  virtual std::uintptr_t nativeWindow() const = 0;
+  // The frame's scale factor changed: the window takes the back buffer's new size.
+  virtual void scaleFactorChanged() = 0;
 };
 
 // Opens the window for `frame` as a child of the host's window; null when that fails.
 std::unique_ptr<IPlatformFrame> createPlatformFrame(CFrame& frame, void* parentWindow);
+
+// A setting of the display's resource database (e.g. "Xft.dpi") as text; none without a
+// display or without the setting.
+std::optional<std::string> readDisplayResource(const char* name);

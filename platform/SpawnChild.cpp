@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 extern char** environ;
@@ -29,7 +31,29 @@ struct SpawnSetup {
   SpawnSetup& operator=(const SpawnSetup&) = delete;
 };
 
+constexpr int kReportFd = STDERR_FILENO + 1;
+
+bool isExecutableFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
 }  // namespace
+
+std::string findProgram(const std::string& name) {
+  if (name.empty()) return {};
+  if (name.find('/') != std::string::npos) return isExecutableFile(name) ? name : std::string();
+  const char* path = std::getenv("PATH");
+  const std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+  for (std::size_t begin = 0; begin <= folders.size();) {
+    std::size_t end = folders.find(':', begin);
+    if (end == std::string::npos) end = folders.size();
+    const std::string folder = folders.substr(begin, end - begin);
+    if (!folder.empty() && isExecutableFile(folder + "/" + name)) return folder + "/" + name;
+    begin = end + 1;
+  }
+  return {};
+}
 
 int spawnChild(const std::vector<std::string>& argv, const SpawnChildOptions& options,
                pid_t& child) {
@@ -45,8 +69,10 @@ int spawnChild(const std::vector<std::string>& argv, const SpawnChildOptions& op
   environment.push_back(nullptr);
 
   SpawnSetup setup;
-  // Output first: a host running without standard input may have been given descriptor 0
-  // for the output pipe.
+  // Descriptors the child keeps go first: a host running without standard input or output
+  // may have been given descriptor 0 or 1 for them.
+  if (options.reportFd >= 0)
+    posix_spawn_file_actions_adddup2(&setup.actions, options.reportFd, kReportFd);
   if (options.stdoutFd >= 0)
     posix_spawn_file_actions_adddup2(&setup.actions, options.stdoutFd, STDOUT_FILENO);
   else
@@ -54,7 +80,8 @@ int spawnChild(const std::vector<std::string>& argv, const SpawnChildOptions& op
   posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   if (options.quietStderr)
     posix_spawn_file_actions_addopen(&setup.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addclosefrom_np(&setup.actions, STDERR_FILENO + 1);
+  posix_spawn_file_actions_addclosefrom_np(
+      &setup.actions, options.reportFd >= 0 ? kReportFd + 1 : STDERR_FILENO + 1);
   sigset_t signals;
   sigemptyset(&signals);
   posix_spawnattr_setsigmask(&setup.attributes, &signals);

@@ -16,9 +16,15 @@ struct SpawnChildOptions {
   bool quietStderr = false;
   // A session of its own, for a program that may outlive the host's terminal.
   bool newSession = false;
+  // A descriptor the child keeps as its descriptor 3 (a pipe it reports through); -1 for none.
+  int reportFd = -1;
 };
 
 // Starts argv[0] (searched in PATH unless it contains "/"). Returns 0 and the child's id, or the
 // error number; a failure is also reported on standard error.
 int spawnChild(const std::vector<std::string>& argv, const SpawnChildOptions& options,
                pid_t& child);
+
+// The executable file a program name stands for (searched in PATH unless it contains "/"), or
+// "" when there is none.
+std::string findProgram(const std::string& name);

@@ -1,9 +1,12 @@
 #pragma once
 
-// Opens a document with the desktop's default viewer (xdg-open). The opener runs as a child
-// process started from an argument vector, never through a shell. Some desktops keep the
-// opener running for as long as the viewer is open, so nothing here ever waits for it:
-// finished openers are collected by polling, and a non-zero exit counts as a failure.
+// Opens a document with the desktop's default viewer (xdg-open). Some desktops keep the opener
+// running for as long as the viewer is open, and the viewer may outlive the plug-in instance,
+// so nothing here ever waits for it, and it is never left as the host's child: a small
+// /bin/sh watcher, detached from the host by util-linux's "setsid -f", runs the opener (program
+// and path are its arguments, never read as shell text) and reports the exit status through a
+// pipe, which is polled. Once the instance is gone the system collects watcher and opener. The
+// host's own children and signal handling are never touched.
 
 #include <string>
 #include <sys/types.h>
@@ -17,14 +20,14 @@ class XPlatDocumentOpener {
   XPlatDocumentOpener() = default;
   XPlatDocumentOpener(const XPlatDocumentOpener&) = delete;
   XPlatDocumentOpener& operator=(const XPlatDocumentOpener&) = delete;
-  // Collects the openers that have finished. One still running is left alone: it may be the
-  // very viewer the user is reading in.
+  // Stops listening; an opener still running is left alone: it may be the very viewer the
+  // user is reading in.
   ~XPlatDocumentOpener();
 
   // Starts the opener for an existing file. False, with nothing started, when the file does
-  // not exist or the program cannot be started.
+  // not exist or the program cannot be found.
   bool open(const std::string& path);
-  // Reaps the openers that have ended, without blocking; the number that failed.
+  // Collects the reports of openers that have ended, without blocking; the number that failed.
   int collectFailures();
   bool isBusy() const { return !running.empty(); }
 
@@ -34,5 +37,17 @@ class XPlatDocumentOpener {
   static std::string getProgram();
 
  private:
-  std::vector<pid_t> running;
+  struct Opening {
+    // The process started from here: setsid, which ends as soon as it has detached the
+    // watcher (or, on a system without setsid, the watcher itself); 0 once collected.
+    pid_t started = 0;
+    bool detached = false;
+    // The watcher's report; -1 once read.
+    int reportFd = -1;
+    bool failed = false;
+  };
+  // Collects what has arrived for one opening; true once nothing more is to come.
+  static bool settle(Opening& opening);
+
+  std::vector<Opening> running;
 };

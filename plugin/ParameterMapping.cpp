@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "plugin/ValueText.h"
 
@@ -37,6 +38,11 @@ int switchOf(double v) {
 double gainDb(double v, double steps, double range) {
   const double n = std::trunc(steps * v);
   return (2.0 * n / steps - 1.0) * range;
+}
+
+double stepFrequencyOf(int index, double position) {
+  const FrequencyTable table = frequencyTableOf(index);
+  return transformDiscreetPos2Freq(table.steps, table.count, position);
 }
 
 double qOf(double v) {
@@ -125,7 +131,7 @@ void applyParameter(StripSettings& s, int index, float value) {
       s.processRight = v >= 0.25 ? 1 : 0;
       break;
     case kOutput:
-      s.outGain = std::pow(2.0, gainDb(v, 80.0, 20.0) / 6.0);
+      s.outGain = std::pow(2.0, gainDbOf(index, value) / 6.0);
       break;
     case kSat:
       s.satOn = v >= 0.5 ? 1 : 0;
@@ -134,56 +140,56 @@ void applyParameter(StripSettings& s, int index, float value) {
       s.hpfOn = switchOf(v);
       break;
     case kHpfFreq:
-      s.hpfFreq = transformDiscreetPos2Freq(kHighPassFrequencies, 41, v);
+      s.hpfFreq = stepFrequencyOf(index, v);
       break;
     case kLf:
       s.lfOn = switchOf(v);
       break;
     case kLfFreq:
-      s.lfFreq = transformDiscreetPos2Freq(kLowFrequencies, 11, v);
+      s.lfFreq = stepFrequencyOf(index, v);
       break;
     case kLfDip:
       s.lfDipOn = switchOf(v);
       break;
     case kLfGain:
-      s.lfGain = gainDb(v, 160.0, 20.0);
+      s.lfGain = gainDbOf(index, value);
       break;
     case kLmf:
       s.lmOn = switchOf(v);
       break;
     case kLmFreq:
-      s.lmFreq = transformDiscreetPos2Freq(kLowMidFrequencies, 11, v);
+      s.lmFreq = stepFrequencyOf(index, v);
       break;
     case kLmQ:
       s.lmQ = qOf(v);
       break;
     case kLmGain:
-      s.lmGain = gainDb(v, 112.0, 14.0);
+      s.lmGain = gainDbOf(index, value);
       break;
     case kHmf:
       s.hmOn = switchOf(v);
       break;
     case kHmFreq:
-      s.hmFreq = transformDiscreetPos2Freq(kHighMidFrequencies, 11, v);
+      s.hmFreq = stepFrequencyOf(index, v);
       break;
     case kHmQ:
       s.hmQ = qOf(v);
       break;
     case kHmGain:
-      s.hmGain = gainDb(v, 112.0, 14.0);
+      s.hmGain = gainDbOf(index, value);
       break;
     case kHf:
       s.hfOn = switchOf(v);
       break;
     case kHfFreq:
-      s.hfFreq = transformDiscreetPos2Freq(kHighFrequencies, 11, v);
+      s.hfFreq = stepFrequencyOf(index, v);
       s.hfPosition = v;
       break;
     case kHfDip:
       s.hfDipOn = switchOf(v);
       break;
     case kHfGain:
-      s.hfGain = gainDb(v, 160.0, 20.0);
+      s.hfGain = gainDbOf(index, value);
       break;
     default:
       break;
@@ -306,4 +312,42 @@ bool parameterProperties(int index, VstParameterProperties* p) {
   p->flags = kVstParameterIsSwitch | kVstParameterUsesFloatStep;
   p->stepFloat = p->smallStepFloat = p->largeStepFloat = 1.0f;
   return true;
+}
+
+GainScale gainScaleOf(int index) {
+  switch (index) {
+    case kOutput:
+      return {80, 20.0};
+    case kLfGain:
+    case kHfGain:
+      return {160, 20.0};
+    case kLmGain:
+    case kHmGain:
+      return {112, 14.0};
+    default:
+      return {0, 0.0};
+  }
+}
+
+double gainDbOf(int index, float value) {
+  const GainScale scale = gainScaleOf(index);
+  if (scale.steps == 0) return 0.0;
+  return gainDb(value, scale.steps, scale.rangeDb);
+}
+
+FrequencyTable frequencyTableOf(int index) {
+  switch (index) {
+    case kHpfFreq:
+      return {kHighPassFrequencies, static_cast<int>(std::size(kHighPassFrequencies))};
+    case kLfFreq:
+      return {kLowFrequencies, static_cast<int>(std::size(kLowFrequencies))};
+    case kLmFreq:
+      return {kLowMidFrequencies, static_cast<int>(std::size(kLowMidFrequencies))};
+    case kHmFreq:
+      return {kHighMidFrequencies, static_cast<int>(std::size(kHighMidFrequencies))};
+    case kHfFreq:
+      return {kHighFrequencies, static_cast<int>(std::size(kHighFrequencies))};
+    default:
+      return {nullptr, 0};
+  }
 }

@@ -50,6 +50,23 @@ double transformDiscreetPos2Freq(const double* table, int count, double position
 // Linear interpolation between the two steps around a position.
 double transformPos2Freq(const double* table, int count, double position);
 
+// A stepped gain: `steps` equal steps from -rangeDb to +rangeDb.
+struct GainScale {
+  int steps;
+  double rangeDb;
+};
+// OUTput and the four band gains; no steps for any other index.
+GainScale gainScaleOf(int index);
+// The decibels a gain parameter's normalised value stands for (0 for any other index).
+double gainDbOf(int index, float value);
+
+// The table a stepped-frequency parameter chooses from; none (null, 0) for any other index.
+struct FrequencyTable {
+  const double* steps;
+  int count;
+};
+FrequencyTable frequencyTableOf(int index);
+
 // True for the indices that carry no control and are left out of the record-based formats.
 bool isDummyParameter(int index);
 

@@ -8,13 +8,6 @@ Parameters::Parameters() {
 
 bool Parameters::set(int index, float value) {
   if (index < 0 || index >= kNumParameters || !std::isfinite(value)) return false;
-  if (index == kOutput) {
-    // Far beyond 1 an OUTput value asks for more gain than a double holds; like a NaN, that
-    // would leave the smoothed gain, and every output after it, not a number for good.
-    StripSettings probe;
-    applyParameter(probe, index, value);
-    if (!std::isfinite(probe.outGain)) return false;
-  }
   values[index].store(value, std::memory_order_relaxed);
   if (const unsigned bit = changeBitOfParameter(index))
     changes.fetch_or(bit, std::memory_order_release);

@@ -14,9 +14,9 @@ class Parameters {
  public:
   Parameters();
 
-  // False (and nothing stored) for an index outside 0..39, a value that is not a finite
-  // number or an OUTput value whose gain would overflow: one NaN would otherwise poison the
-  // filter state or the output gain for good.
+  // False (and nothing stored) for an index outside 0..39 or a value that is not a finite
+  // number: one NaN would otherwise poison the filter state or the output gain for good. The
+  // effect hands in values already kept to 0..1.
   bool set(int index, float value);
   float get(int index) const;
 

@@ -33,6 +33,8 @@ struct StripSettings {
   double hfFreq = 1480.0;
   double hfPosition = 0.0;  // the normalised HFfreq value, which the high band's design also uses
   double hfGain = 0.0;
+
+  bool operator==(const StripSettings&) const = default;
 };
 
 // One bit per band update; a parameter change marks the band whose sections it feeds.

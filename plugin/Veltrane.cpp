@@ -1,5 +1,6 @@
 #include "plugin/Veltrane.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -9,9 +10,6 @@
 
 namespace {
 
-constexpr const char* kEffectName = "ZAL Veltrane";
-constexpr const char* kProductName = "ZAL Veltrane - parametric channel eq";
-constexpr const char* kVendorName = "www.zal-audio.example";
 constexpr const char* kCanDo[] = {"offline", "plugAsChannelInsert", "mixDryWet", "1in1out",
                                   "2in2out"};
 
@@ -137,6 +135,10 @@ float Veltrane::getLatency1() {
 // --- parameters -------------------------------------------------------------------------
 
 void Veltrane::setParameter(VstInt32 index, float value) {
+  // Every change, host or not, is kept to 0..1 here, as banks and presets are on load; a NaN
+  // has no side to clamp to and leaves the previous value in place.
+  if (std::isnan(value)) return;
+  value = std::clamp(value, 0.0f, 1.0f);
   if (index >= kNumParameters || !parameters.set(index, value)) return;
   // These two are settings of the strip, not of a preset: switching presets keeps them.
   if (index == kEqAll || index == kLsr)

@@ -17,6 +17,9 @@ class Veltrane : public CPresetSystemEffect {
   static constexpr VstInt32 kUniqueId = vstFourCC('Q', 'X', 'R', 'M');
   static constexpr VstInt32 kVendorVersion = 1800;
   static constexpr VstInt32 kTailSize = 1024;
+  static constexpr const char* kEffectName = "ZAL Veltrane";
+  static constexpr const char* kProductName = "ZAL Veltrane - parametric channel eq";
+  static constexpr const char* kVendorName = "www.zal-audio.example";
 
   explicit Veltrane(audioMasterCallback audioMaster);
   ~Veltrane() override;

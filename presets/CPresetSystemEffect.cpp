@@ -39,6 +39,8 @@ CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
   programsAreChunks(true);
   CPresetSystemEffect::initPresets();
   copyPreset(defaultPreset, presets[0]);
+  // The host's program stays 0 for good: setProgram ignores the host, and selections on
+  // several threads need not write it again.
   curProgram = 0;
   presetNo = 0;
 }
@@ -112,21 +114,31 @@ bool CPresetSystemEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 
   return true;
 }
 
+// Selections may run on several threads at once (a host restoring a chunk while the panel
+// switches presets) and host automation may arrive on the audio thread meanwhile, so no lock
+// is taken: a count of running pushes tells setParameter not to store what they push, and a
+// push that finds another selection came in while it ran pushes the then current preset
+// again, so the values of the selection made last are the ones that stay.
 void CPresetSystemEffect::setPresetNo(std::int64_t number) {
   if (number < 0 || number >= kNumPresets) return;
-  settingPreset = true;
-  curProgram = 0;
+  presetPushes.fetch_add(1);
   presetNo = number;
-  for (int i = 0; i < kNumPresetValues; ++i)
-    setParameter(i, presetValue(static_cast<int>(number), i));
+  std::uint64_t seen = presetSelections.fetch_add(1) + 1;
+  for (;;) {
+    const int current = currentPreset();
+    for (int i = 0; i < kNumPresetValues; ++i) setParameter(i, presetValue(current, i));
+    const std::uint64_t now = presetSelections.load();
+    if (now == seen) break;
+    seen = now;
+  }
   updateDisplay();
   beginEdit(0);
   endEdit(0);
-  settingPreset = false;
+  if (constructing.exchange(false)) presetPushes.fetch_sub(1);
+  presetPushes.fetch_sub(1);
 }
 
 void CPresetSystemEffect::setPresetName(const char* text) {
-  curProgram = 0;
   if (text) applyNameRule(presets[currentPreset()].name, text);
   updateDisplay();
 }

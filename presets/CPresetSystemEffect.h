@@ -71,7 +71,9 @@ class CPresetSystemEffect : public AudioEffectX {
   void copyPreset(PresetRecord& to, const PresetRecord& from);
   PresetRecord& preset(int number) { return presets[number]; }
   PresetRecord& getDefaultPreset() { return defaultPreset; }
-  bool isSettingPreset() const { return settingPreset.load(std::memory_order_relaxed); }
+  // True while a preset is being pushed on any thread (and during construction): values
+  // reaching setParameter then are the preset's own and are not stored back into it.
+  bool isSettingPreset() const { return presetPushes.load() > 0; }
 
  protected:
   // The name rule: at most 23 characters and a terminator, the rest of the field zeroed.
@@ -86,5 +88,11 @@ class CPresetSystemEffect : public AudioEffectX {
   std::array<unsigned char, kChunkBufferSize> chunkBuffer{};
   const int chunkBufferSize = kChunkBufferSize;
   PresetRecord defaultPreset{};
-  std::atomic<bool> settingPreset{true};
+
+ private:
+  // Pushes running on any thread; construction counts as one until the first selection.
+  std::atomic<int> presetPushes{1};
+  std::atomic<bool> constructing{true};
+  // Counts selections: a push that sees it move while it ran pushes the current preset again.
+  std::atomic<std::uint64_t> presetSelections{0};
 };

@@ -12,8 +12,9 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {
 }
 
 namespace {
-// At destruction the controls' listener (the derived editor) is already gone; closing the
-// frame must not call it, e.g. to commit a text field being edited.
+// At destruction the controls' listener (the derived editor) may be gone and the effect is
+// being taken apart; closing the frame must not call the listener, e.g. to commit a text
+// field being edited.
 void detachListeners(CViewContainer* container) {
   for (int32_t i = 0; i < container->getNbViews(); ++i) {
     CView* view = container->getView(i);
@@ -23,7 +24,9 @@ void detachListeners(CViewContainer* container) {
 }
 }  // namespace
 
-AEffGUIEditor::~AEffGUIEditor() {
+AEffGUIEditor::~AEffGUIEditor() { closeFrameForDestruction(); }
+
+void AEffGUIEditor::closeFrameForDestruction() {
   if (frame) {
     detachListeners(frame);
     frame->close();

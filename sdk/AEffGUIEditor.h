@@ -34,6 +34,10 @@ class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
   CFrame* getFrame() const { return frame; }
 
  protected:
+  // Closes a window left open at destruction without calling the controls' listener; the
+  // gesture brackets cut short still reach the host through beginEdit/endEdit.
+  void closeFrameForDestruction();
+
   ERect rect{0, 0, 0, 0};
   CFrame* frame = nullptr;
   VstInt32 knobMode = 0;

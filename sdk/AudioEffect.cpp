@@ -212,7 +212,8 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
       if (!ptr) return 0;
       return getChunk(static_cast<void**>(ptr), index != 0);
     case effSetChunk:
-      if (!ptr || value < 0 || value > INT32_MAX) return 0;
+      // A chunk that is not there is refused, not taken as an empty success.
+      if (!ptr || value < 0 || value > INT32_MAX) return -1;
       return setChunk(ptr, static_cast<VstInt32>(value), index != 0);
     default:
       return 0;

@@ -6,6 +6,7 @@
 
 #include <cairo-xcb.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -64,8 +65,8 @@ bool X11Frame::create(xcb_window_t parent) {
   visual = findVisual(connection, attributes->visual);
   if (!visual) return false;
 
-  windowWidth = static_cast<int>(frame.getWidth());
-  windowHeight = static_cast<int>(frame.getHeight());
+  windowWidth = frame.getDeviceWidth();
+  windowHeight = frame.getDeviceHeight();
   window = xcb_generate_id(connection);
   const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, eventMask()};
   xcb_void_cookie_t cookie = xcb_create_window_checked(
@@ -143,6 +144,23 @@ void X11Frame::serviceWhileBlocked() {
   copyToWindow({});
 }
 
+void X11Frame::scaleFactorChanged() {
+  pendingExpose.clear();
+  if (!windowAlive || !windowSurface || xcb_connection_has_error(connection)) return;
+  windowWidth = frame.getDeviceWidth();
+  windowHeight = frame.getDeviceHeight();
+  const uint32_t size[] = {static_cast<uint32_t>(windowWidth), static_cast<uint32_t>(windowHeight)};
+  xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                       size);
+  cairo_xcb_surface_set_size(windowSurface.get(), windowWidth, windowHeight);
+  xcb_flush(connection);
+}
+
+CPoint X11Frame::toLayout(int16_t x, int16_t y) const {
+  const double scale = frame.getScaleFactor();
+  return CPoint(x / scale, y / scale);
+}
+
 void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion) {
   switch (event->response_type & 0x7f) {
     case 0:
@@ -159,7 +177,7 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion) 
     case XCB_BUTTON_RELEASE: {
       auto* e = reinterpret_cast<const xcb_button_release_event_t*>(event);
       if (const int64_t bit = buttonFromXButton(e->detail)) {
-        CPoint where(e->event_x, e->event_y);
+        CPoint where = toLayout(e->event_x, e->event_y);
         buttonsDown &= ~bit;
         frame.onMouseUp(where, CButtonState(bit | modifiersFromXState(e->state)));
       }
@@ -169,7 +187,7 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion) 
       // Only the latest of a run of motions matters.
       if (nextIsMotion) break;
       auto* e = reinterpret_cast<const xcb_motion_notify_event_t*>(event);
-      CPoint where(e->event_x, e->event_y);
+      CPoint where = toLayout(e->event_x, e->event_y);
       releaseLostButtons(where, e->state);
       frame.onMouseMoved(where,
                          CButtonState(buttonsFromXState(e->state) | modifiersFromXState(e->state)));
@@ -177,7 +195,7 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion) 
     }
     case XCB_ENTER_NOTIFY: {
       auto* e = reinterpret_cast<const xcb_enter_notify_event_t*>(event);
-      CPoint where(e->event_x, e->event_y);
+      CPoint where = toLayout(e->event_x, e->event_y);
       releaseLostButtons(where, e->state);
       frame.onMouseMoved(where,
                          CButtonState(buttonsFromXState(e->state) | modifiersFromXState(e->state)));
@@ -186,7 +204,7 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion) 
     case XCB_LEAVE_NOTIFY: {
       auto* e = reinterpret_cast<const xcb_leave_notify_event_t*>(event);
       if (e->mode == XCB_NOTIFY_MODE_NORMAL) {
-        CPoint where(e->event_x, e->event_y);
+        CPoint where = toLayout(e->event_x, e->event_y);
         frame.onMouseExited(where, CButtonState(modifiersFromXState(e->state)));
       }
       break;
@@ -227,7 +245,7 @@ void X11Frame::handleEvent(const xcb_generic_event_t* event, bool nextIsMotion) 
 }
 
 void X11Frame::handleButtonPress(const xcb_button_press_event_t* e) {
-  CPoint where(e->event_x, e->event_y);
+  CPoint where = toLayout(e->event_x, e->event_y);
   const CButtonState modifiers(modifiersFromXState(e->state));
   if (e->detail == 4 || e->detail == 5) {
     frame.onWheel(where, e->detail == 4 ? 1.f : -1.f, modifiers);
@@ -235,7 +253,7 @@ void X11Frame::handleButtonPress(const xcb_button_press_event_t* e) {
   }
   const int64_t bit = buttonFromXButton(e->detail);
   if (!bit) return;
-  const bool isDouble = doubleClick.press(e->detail, e->time, e->event_x, e->event_y);
+  const bool isDouble = doubleClick.press(e->detail, e->time, where.x, where.y);
   buttonsDown |= bit;
   frame.onMouseDown(
       where, CButtonState(bit | modifiers | (isDouble ? int64_t{kDoubleClick} : int64_t{0})));
@@ -268,7 +286,13 @@ void X11Frame::handleKey(const xcb_key_press_event_t* e, bool down) {
 }
 
 void X11Frame::copyToWindow(const std::vector<CRect>& rects) {
-  std::vector<CRect> all(rects);
+  // The frame's regions are in layout pixels; the window wants every device pixel they touch.
+  const double scale = frame.getScaleFactor();
+  std::vector<CRect> all;
+  all.reserve(rects.size() + pendingExpose.size());
+  for (const CRect& r : rects)
+    all.emplace_back(std::floor(r.left * scale), std::floor(r.top * scale),
+                     std::ceil(r.right * scale), std::ceil(r.bottom * scale));
   all.insert(all.end(), pendingExpose.begin(), pendingExpose.end());
   pendingExpose.clear();
   if (all.empty() || !windowAlive || !windowSurface || xcb_connection_has_error(connection)) return;
@@ -276,12 +300,12 @@ void X11Frame::copyToWindow(const std::vector<CRect>& rects) {
   xcb_flush(connection);
 }
 
-void X11Frame::blit(const std::vector<CRect>& rects) {
+void X11Frame::blit(const std::vector<CRect>& deviceRects) {
   CairoContextPtr cr(cairo_create(windowSurface.get()));
   cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-  const CRect frameRect(0, 0, frame.getWidth(), frame.getHeight());
+  const CRect frameRect(0, 0, frame.getDeviceWidth(), frame.getDeviceHeight());
   const CColor back = frame.getBackgroundColor();
-  for (const CRect& r : rects) {
+  for (const CRect& r : deviceRects) {
     CRect inside(r);
     inside.bound(frameRect);
     if (!inside.isEmpty()) {

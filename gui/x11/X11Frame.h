@@ -14,6 +14,8 @@
 // The editor window: a child of the host's window on its own xcb connection. Everything runs
 // in the host's editor-idle call: events are drained and dispatched, and regions of the
 // frame's back buffer are copied to the window. Expose only copies; it never re-renders.
+// The window has the back buffer's device size; pointer positions are handed to the frame in
+// layout pixels, so every gesture measures the same at any scale factor.
 class X11Frame : public IPlatformFrame {
  public:
   X11Frame(const X11Frame&) = delete;
@@ -27,6 +29,8 @@ class X11Frame : public IPlatformFrame {
   void copyToWindow(const std::vector<CRect>& rects) override;
   void setKeyboardCapture(bool capture) override;
   void serviceWhileBlocked() override;
+  std::uintptr_t nativeWindow() const override { return window; }
+  void scaleFactorChanged() override;
 
   xcb_window_t getWindow() const { return window; }
   bool isWindowAlive() const { return windowAlive; }
@@ -39,7 +43,9 @@ class X11Frame : public IPlatformFrame {
   void handleKey(const xcb_key_press_event_t* event, bool down);
   // Ends presses whose release never came (the grab ended while our window was hidden).
   void releaseLostButtons(const CPoint& where, uint16_t state);
-  void blit(const std::vector<CRect>& rects);
+  // A pointer position of the window in the frame's layout pixels.
+  CPoint toLayout(int16_t x, int16_t y) const;
+  void blit(const std::vector<CRect>& deviceRects);
   uint32_t eventMask() const;
   bool haveInputFocus();
 

@@ -1,6 +1,6 @@
 #include "gui/x11/X11Input.h"
 
-#include <cstdlib>
+#include <cmath>
 
 namespace {
 
@@ -10,7 +10,7 @@ constexpr uint16_t kShiftMask = 1 << 0, kLockMask = 1 << 1, kControlMask = 1 << 
                    kButton2Mask = 1 << 9, kButton3Mask = 1 << 10;
 
 constexpr uint32_t kDoubleClickMs = 250;
-constexpr int kDoubleClickDistance = 5;
+constexpr double kDoubleClickDistance = 5;
 
 }  // namespace
 
@@ -101,11 +101,11 @@ bool keyCodeFromKeysym(uint32_t sym, uint16_t state, CKeyCode& key) {
   return true;
 }
 
-bool DoubleClickDetector::press(uint8_t button, uint32_t timeMs, int x, int y) {
+bool DoubleClickDetector::press(uint8_t button, uint32_t timeMs, double x, double y) {
   // Server time wraps after 49 days; unsigned difference handles it.
   const bool isDouble =
       !lastWasDouble && button == lastButton && timeMs - lastTime <= kDoubleClickMs &&
-      std::abs(x - lastX) <= kDoubleClickDistance && std::abs(y - lastY) <= kDoubleClickDistance;
+      std::fabs(x - lastX) <= kDoubleClickDistance && std::fabs(y - lastY) <= kDoubleClickDistance;
   lastWasDouble = isDouble;
   lastButton = button;
   lastTime = timeMs;

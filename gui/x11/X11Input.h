@@ -17,16 +17,16 @@ int64_t buttonFromXButton(uint8_t button);
 // A key from its keysym: Latin-1 characters and the editing keys; false for anything else.
 bool keyCodeFromKeysym(uint32_t keysym, uint16_t state, CKeyCode& key);
 
-// Tells a double click: a second press of the same button within 250 ms and 5 px; a third
-// press starts over.
+// Tells a double click: a second press of the same button within 250 ms and 5 layout pixels;
+// a third press starts over.
 class DoubleClickDetector {
  public:
-  bool press(uint8_t button, uint32_t timeMs, int x, int y);
+  bool press(uint8_t button, uint32_t timeMs, double x, double y);
 
  private:
   uint32_t lastTime = 0;
   uint8_t lastButton = 0;
-  int lastX = -100;
-  int lastY = -100;
+  double lastX = -100;
+  double lastY = -100;
   bool lastWasDouble = false;
 };

@@ -1,8 +1,10 @@
 // Gestures on the window's controls, delivered through the frame, reach the effect as
-// host-automated parameter changes, bracketed by the control's own begin/end edit.
+// host-automated parameter changes, bracketed by begin/end edit of the parameter changed:
+// the host never hears of an index that is no parameter.
 #include <functional>
 
 #include "EditorTestSupport.h"
+#include "gui/COptionMenuPopup.h"
 
 using namespace editortest;
 
@@ -11,8 +13,8 @@ namespace {
 struct GestureRow {
   const char* what;
   std::function<void()> gesture;
-  int32_t tag;      // announced in begin/end edit
-  int parameter;    // automated
+  int32_t tag;      // of the control
+  int parameter;    // automated, and announced in begin/end edit
   float automated;  // the value the host is told last
 };
 
@@ -29,8 +31,8 @@ class GestureTest : public EditorTest {
   void expectOneGesture(const GestureRow& row) {
     const std::vector<HostCall> calls = hostRecord().take();
     ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(calls.front(), beginEdit(row.tag));
-    EXPECT_EQ(calls.back(), endEdit(row.tag));
+    EXPECT_EQ(calls.front(), beginEdit(row.parameter));
+    EXPECT_EQ(calls.back(), endEdit(row.parameter));
     for (std::size_t i = 1; i + 1 < calls.size(); ++i) {
       EXPECT_EQ(calls[i].opcode, audioMasterAutomate);
       EXPECT_EQ(calls[i].index, row.parameter);
@@ -89,6 +91,33 @@ TEST_F(GestureTest, EachControlAutomatesItsOwnParameter) {
 TEST_F(GestureTest, AWheelTurnOnARingIsOneGesture) {
   frame()->onWheel(CPoint(209, 81), 1.f, CButtonState());
   expectOneGesture({"wheel", nullptr, 41, kLfFreq, d(kLfFreq) + 0.026041670f});
+  // A double click resets the centre, whatever part was edited before.
+  click(209, 81, kLButton | kDoubleClick);
+  expectOneGesture({"reset", nullptr, 41, kLfGain, 0.5f});
+}
+
+// The preset row's controls edit no parameter: the host hears only the preset switch's
+// bracket around index 0.
+TEST_F(GestureTest, PanelControlsAnnounceNoGestureOfTheirOwn) {
+  const std::vector<HostCall> presetSwitch{beginEdit(0), endEdit(0)};
+  click(328, 239);  // the rocker's right half: the next preset
+  EXPECT_EQ(hostRecord().take(), presetSwitch);
+  click(299, 239);  // the menu opens its list
+  auto* popup = dynamic_cast<COptionMenuPopup*>(frame()->getModalView());
+  ASSERT_NE(popup, nullptr);
+  const CRect entry = popup->entryRect(3);
+  click(entry.left + 5, entry.top + 3);
+  EXPECT_EQ(hostRecord().take(), presetSwitch);
+  click(200, 239);  // a name typed into the field
+  for (const unsigned char virt : {kVKeyNone, kVKeyReturn}) {
+    CKeyCode key;
+    key.virt = virt;
+    key.character = virt == kVKeyNone ? 'x' : 0;
+    frame()->onKeyDown(key);
+  }
+  click(358, 239);  // store A
+  EXPECT_EQ(hostRecord().take(), std::vector<HostCall>{});
+  EXPECT_EQ(effect->getPresetNo(), 3);
 }
 
 }  // namespace

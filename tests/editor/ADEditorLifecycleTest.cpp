@@ -115,7 +115,7 @@ TEST_F(EditorTest, TheEffectMayGoWithItsWindowOpen) {
   effect.reset();
   const auto calls = hostRecord().take();
   ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.back(), endEdit(41));
+  EXPECT_EQ(calls.back(), endEdit(kLfGain));
 }
 
 }  // namespace

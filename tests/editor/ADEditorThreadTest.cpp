@@ -1,7 +1,8 @@
 // The open window against automation from two threads (one of them the audio thread, which
 // also processes) and a host thread that switches presets, restores chunks and resumes the
 // editor. Built with ThreadSanitizer by scripts/test.sh, which then fails on any data race; in
-// the plain build it still checks that the window ends up showing the effect's values.
+// the plain build it still checks that the window ends up showing the effect's values. No
+// thread ends before the others have made progress, so they overlap whatever the scheduler does.
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -100,18 +101,21 @@ TEST_F(ADEditorThreads, AutomationAndPresetsWhileTheWindowIsOpen) {
 // that thread is writing.
 TEST_F(ADEditorThreads, ResumingOnAHostThreadWhileTheWindowShowsTheLatency) {
   open();
+  // Each side keeps going until the other has had its turns: they overlap, whoever starts first.
   std::atomic<bool> done{false};
+  std::atomic<int> windowRounds{0};
   std::thread host([&] {
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 40 || windowRounds.load() < 20; ++round) {
       effect->setSampleRate(round % 2 ? 96000.f : 44100.f);
       effect->suspend();
       effect->resume();
     }
     done.store(true);
   });
-  for (int round = 0; !done.load() || round < 20; ++round) {
+  while (!done.load()) {
     click(678, 30);  // EQ
     editor->idle();
+    windowRounds.fetch_add(1);
   }
   host.join();
   editor->idle();

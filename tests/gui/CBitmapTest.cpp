@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 
@@ -91,6 +93,39 @@ TEST_F(BitmapFixture, DrawCopiesFromTheOffsetClippedToTheRect) {
   EXPECT_EQ(pixelAt(surface.get(), 20, 10), 0u) << "nothing outside the rect";
   EXPECT_EQ(pixelAt(surface.get(), 9, 10), 0u);
   EXPECT_EQ(pixelAt(surface.get(), 10, 18), 0u);
+}
+
+TEST_F(BitmapFixture, ScaledDrawingUsesTheSharpVersionWithoutReachingIntoTheNextImage) {
+  CBitmap* sharp = makeStrip(48, 32, 3);
+  resources()["bmp11500@2x.png"] = pngOf(sharp);
+  resources()["bmp11558@2x.png"] = pngOf(strip);  // not twice the size: not used
+  EXPECT_EQ(CBitmap("bmp11558.png").getHighResolutionSurface(), nullptr);
+  CBitmap bitmap(11500);
+  // Image 1 of the strip into a 24 x 16 rectangle at (5, 7).
+  const CRect rect(5, 7, 29, 23);
+  CairoSurfacePtr twice(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 80, 60));
+  CDrawContext atTwice(twice.get(), 2.0);
+  bitmap.draw(&atTwice, rect, CPoint(0, 16));
+  EXPECT_EQ(countDifferences(twice.get(), CRect(10, 14, 58, 46), sharp, CPoint(0, 32)), 0);
+
+  // At 1.5 the rectangle covers device pixels 7.5 to 43.5 and 10.5 to 34.5, the edge pixels
+  // half. Image 1's red channel is 28 throughout (its neighbours' 5 and 51), so over black
+  // every pixel shows 28 times the share of it covered, the edges too.
+  CairoSurfacePtr threeHalves(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 60, 45));
+  CDrawContext atThreeHalves(threeHalves.get(), 1.5);
+  bitmap.draw(&atThreeHalves, rect, CPoint(0, 16));
+  auto covered = [](int pixel, double from, double to) {
+    return std::max(0.0, std::min<double>(pixel + 1, to) - std::max<double>(pixel, from));
+  };
+  int foreign = 0;
+  for (int y = 9; y < 36; ++y)
+    for (int x = 6; x < 45; ++x) {
+      const double expected = 28 * covered(x, 7.5, 43.5) * covered(y, 10.5, 34.5);
+      foreign +=
+          std::abs(static_cast<double>(pixelAt(threeHalves.get(), x, y) >> 16) - expected) > 1;
+    }
+  EXPECT_EQ(foreign, 0);
+  sharp->forget();
 }
 
 TEST(CDrawContext, OnePixelStrokesCoverWholePixels) {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -91,6 +92,55 @@ TEST(CNewFileSelector, SaveDialogGetsItsArgumentsVerbatimAndTheExtensionIsAdded)
     EXPECT_TRUE(contains(args, expected)) << expected;
   EXPECT_EQ(dialog.env(), "unset") << "the host's library path is not passed on";
   selector->forget();
+}
+
+// The dialogs confirm overwriting the name as typed. When the added extension makes it name
+// an existing file, the same program asks about that file, and only a yes keeps the choice.
+TEST(CNewFileSelector, ReplacingAFileTheDialogDidNotNameIsAskedFirst) {
+  const struct {
+    const char* program;
+    const char* typed;
+    int reply;  // exit status of the question
+    bool asked;
+    const char* chosen;  // "" for none
+  } rows[] = {{"zenity", "Foo", 1, true, ""},
+              {"zenity", "Foo", 0, true, "Foo.zal"},
+              {"kdialog", "Foo", 1, true, ""},
+              {"zenity", "Foo.zal", 1, false, "Foo.zal"},
+              {"zenity", "New", 1, false, "New.zal"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.program) + " " + row.typed + " " + std::to_string(row.reply));
+    FakeDialog dialog(row.program, "", 0);
+    const std::string& dir = dialog.dir;
+    std::ofstream(dir + "/Foo.zal") << "kept";
+    std::ofstream(dir + "/answer") << dir << "/" << row.typed << "\n";
+    std::ofstream(dir + "/reply") << row.reply;
+    std::ofstream(dialog.program)
+        << "#!/bin/sh\nfor a; do case \"$a\" in --question|--warningyesno)"
+        << " printf '%s\\n' \"$@\" > '" << dir << "/question'; exit $(cat '" << dir
+        << "/reply');; esac; done\ncat '" << dir << "/answer'\n";
+    CNewFileSelector* selector =
+        CNewFileSelector::create(nullptr, CNewFileSelector::kSelectSaveFile);
+    selector->setTitle("Save preset");
+    selector->setDefaultExtension(CFileExtension("ZAL Preset", "zal"));
+    EXPECT_EQ(selector->runModal(), row.chosen[0] != '\0');
+    EXPECT_EQ(selector->getNumSelectedFiles() ? selector->getSelectedFile(0) : "",
+              row.chosen[0] ? dir + "/" + row.chosen : "");
+    std::ifstream question(dir + "/question");
+    const std::string asked{std::istreambuf_iterator<char>(question), {}};
+    EXPECT_EQ(!asked.empty(), row.asked) << asked;
+    if (row.asked) {
+      EXPECT_NE(asked.find("A file named \"Foo.zal\" already exists in \"" + dir + "/\""),
+                std::string::npos)
+          << asked;
+      EXPECT_NE(
+          asked.find(std::string(row.program) == "kdialog" ? "Save preset\n--warningyesno"
+                                                           : "--question\n--title=Save preset"),
+          std::string::npos)
+          << asked;
+    }
+    selector->forget();
+  }
 }
 
 TEST(CNewFileSelector, CancelAndMissingProgramSelectNothing) {

@@ -109,6 +109,32 @@ TEST_F(OpenerTest, TheViewerInheritsNoOpenFilesOrIgnoredSignalsOfTheHost) {
   close(hostFile);
 }
 
+// The viewer may outlive the instance that opened it (the user keeps reading). It must keep
+// running, and once it ends it must be no zombie of the host's: nobody would collect it.
+TEST_F(OpenerTest, AViewerThatOutlivesTheInstanceIsLeftNoZombieOfTheHost) {
+  writeScript(program, "echo $$ > '" + temp.dir() + "pid.tmp'; mv '" + temp.dir() + "pid.tmp' '" +
+                           temp.dir() + "pid'\n" + shellWaitForFile(temp.dir() + "closed"));
+  XPlatDocumentOpener::setProgram(program.c_str());
+  {
+    XPlatDocumentOpener opener;
+    ASSERT_TRUE(opener.open(document));
+    for (int i = 0; i < 500 && !std::filesystem::exists(temp.path() / "pid"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const pid_t viewer = std::stoi(slurp(temp.path() / "pid"));
+  EXPECT_EQ(kill(viewer, 0), 0) << "the viewer still runs";
+  std::ofstream(temp.path() / "closed") << "";
+  // Ended: gone, or a zombie; then it must not be ours.
+  auto stat = [viewer] { return slurp("/proc/" + std::to_string(viewer) + "/stat"); };
+  for (int i = 0; i < 500 && !stat().empty() && stat().find(") Z ") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const std::string ended = stat();
+  if (!ended.empty()) {
+    ASSERT_NE(ended.find(") Z "), std::string::npos) << "the viewer never ended: " << ended;
+    EXPECT_EQ(ended.find(") Z " + std::to_string(getpid()) + " "), std::string::npos) << ended;
+  }
+}
+
 TEST_F(OpenerTest, ProgramComesFromTheSetterThenTheEnvironmentThenXdgOpen) {
   {
     ScopedEnv unset(XPlatDocumentOpener::kProgramVariable, nullptr);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -84,6 +85,33 @@ TEST(VeltraneEngine, ProcessesThroughTheStripAndAppliesChangesAtChunkBoundaries)
     EXPECT_GT(effect->meterPeak.load(), 0.0);
   }
   secondPinConnected = true;
+}
+
+// A pause must leave nothing of the sound before it: no interpolator or filter history, no
+// glide in flight, no look-ahead delay. Silence in is exactly silence out after the resume.
+TEST(VeltraneEngine, SilenceAfterASuspendAndResumeIsExactZeros) {
+  for (const float rate : {48000.0f, 96000.0f}) {  // with and without oversampling
+    SCOPED_TRACE(rate);
+    auto effect = std::make_unique<Veltrane>(engineHost);
+    effect->setPresetNo(1);  // "Drum Group": saturation and every band on
+    effect->setSampleRate(rate);
+    effect->resume();
+    const int n = 1024;
+    std::vector<float> l = noise<float>(n, 7), r = noise<float>(n, 8);
+    float* io[2] = {l.data(), r.data()};
+    effect->processReplacing(io, io, n);
+    effect->setParameter(kLmGain, 1.0f);  // glides in flight when the pause comes
+    effect->setParameter(kHfFreq, 0.0f);
+    effect->processReplacing(io, io, 100);
+    effect->suspend();
+    effect->resume();
+    for (int block = 0; block < 4; ++block) {
+      std::fill(l.begin(), l.end(), 0.0f);
+      std::fill(r.begin(), r.end(), 0.0f);
+      effect->processReplacing(io, io, n);
+      for (int i = 0; i < n; ++i) ASSERT_TRUE(l[i] == 0.0f && r[i] == 0.0f) << block << " " << i;
+    }
+  }
 }
 
 }  // namespace

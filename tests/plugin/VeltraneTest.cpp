@@ -76,30 +76,35 @@ TEST(Veltrane, EqAllAndLsrBelongToEveryPreset) {
   EXPECT_EQ(effect->settings().processLeft, 0);
 }
 
-TEST(Veltrane, RejectsIndicesAndValuesItCannotUse) {
+TEST(Veltrane, KeepsHostValuesWithinRangeAndIgnoresIndicesItDoesNotHave) {
   auto effect = makeEffect();
   effect->setParameter(45, 0.3f);
   effect->setParameter(-1, 0.3f);
   EXPECT_EQ(effect->getParameter(45), 0.0f);
   EXPECT_EQ(effect->getParameter(-1), 0.0f);
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  // Out of range is clamped, like a loaded bank; a NaN has no side to clamp to and is ignored.
   const struct {
     int index;
     float value;
-  } refused[] = {{kLfGain, std::numeric_limits<float>::quiet_NaN()},
-                 {kLfGain, std::numeric_limits<float>::infinity()},
-                 {kLfGain, -std::numeric_limits<float>::infinity()},
-                 {kOutput, 1000.0f},  // 2^(39980 dB / 6): no double holds that gain
-                 {kOutput, std::numeric_limits<float>::max()}};
+    float stored;
+  } rows[] = {{36, 2.0f, 1.0f},      {kLfGain, -1.0f, 0.0f},
+              {kLfGain, kInf, 1.0f}, {kLfGain, -kInf, 0.0f},
+              {kLfGain, NAN, 0.0f},  {kOutput, std::numeric_limits<float>::max(), 1.0f},
+              {kOutput, NAN, 1.0f},  {kOutput, -kInf, 0.0f},
+              {kLmGain, 1e30f, 1.0f}};
   effect->resume();
-  for (const auto& r : refused) {
+  for (const auto& r : rows) {
     effect->setParameter(r.index, r.value);
-    EXPECT_EQ(effect->getParameter(r.index), 0.5f) << r.index << " " << r.value;
-    EXPECT_EQ(effect->presetValue(0, r.index), 0.5f);
+    EXPECT_EQ(effect->getParameter(r.index), r.stored) << r.index << " " << r.value;
+    EXPECT_EQ(effect->presetValue(0, r.index), r.stored) << r.index << " " << r.value;
   }
-  std::vector<float> silence(256, 0.0f);
-  float* io[2] = {silence.data(), silence.data()};
-  effect->processReplacing(io, io, 256);
-  for (float x : silence) ASSERT_EQ(x, 0.0f);
+  // LM at +14 dB, OUTput at -20 dB: a tone of 0.1 stays well below 1 (1e30 made it 1e21).
+  std::vector<float> left(4096), right(4096);
+  for (int i = 0; i < 4096; ++i) left[i] = right[i] = 0.1f * std::sin(0.01f * i);
+  float* io[2] = {left.data(), right.data()};
+  effect->processReplacing(io, io, 4096);
+  for (float x : left) ASSERT_LE(std::fabs(x), 1.0f);
   char text[32];
   effect->getParameterDisplay(40, text);
   EXPECT_STREQ(text, "");

@@ -68,7 +68,7 @@ TEST_F(ManualButtonTest, OpenerGetsThePathAndItsVerdictOrAMissingManualDecidesTh
 TEST_F(ManualButtonTest, TheWindowKeepsRunningWhileTheViewerIsOpen) {
   // Some desktops' openers run until the viewer closes.
   placeManual();
-  writeScript(opener, "while [ ! -e '" + home.dir() + "closed' ]; do sleep 0.02; done\nexit 1\n");
+  writeScript(opener, shellWaitForFile(home.dir() + "closed") + "exit 1\n");
   ScopedEnv program(XPlatDocumentOpener::kProgramVariable, opener.c_str());
   ASSERT_TRUE(editor->open(nullptr));
   testing::internal::CaptureStderr();

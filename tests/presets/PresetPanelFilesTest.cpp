@@ -121,12 +121,12 @@ TEST_F(PanelFilesTest, SavedPresetLoadsIntoAFreshInstanceThroughTheStandInDialog
   EXPECT_NE(slurp(files.path() / "args").find("--title=Save preset\n--save\n"), std::string::npos);
 
   // The next dialog starts where this one ended, with the name it chose.
+  std::ofstream(files.path() / "answer") << files.dir() << "Vocal v1.2.zal\n";
   click(Editor::kTagSavePreset);
   const auto args = lines(slurp(files.path() / "args"));
   EXPECT_NE(std::find(args.begin(), args.end(), "--filename=" + files.dir() + "Vocal v1.2.zal"),
             args.end());
 
-  std::ofstream(files.path() / "answer") << files.dir() << "Vocal v1.2.zal\n";
   auto fresh = makeEffect();
   PanelEditor* freshEditor = attachPanel(*fresh);
   ASSERT_TRUE(freshEditor->open(nullptr));

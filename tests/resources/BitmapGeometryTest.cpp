@@ -44,6 +44,11 @@ TEST(BitmapGeometry, EveryPictureDecodesIntoWholeImagesOfTheRightSize) {
     if (expected.imageHeight != 0) {
       EXPECT_EQ(png.height() / expected.images, expected.imageHeight);
     }
+    // Its version for twice the resolution is exactly twice as large, image for image.
+    std::string twice(expected.name);
+    twice.insert(twice.rfind('.'), "@2x");
+    EXPECT_EQ(sizeOf(twice).width, 2 * png.width());
+    EXPECT_EQ(sizeOf(twice).height, 2 * png.height());
   }
 }
 

@@ -87,7 +87,9 @@ TEST_F(JournalTest, DispatcherTurnsOpcodesIntoCalls) {
   EXPECT_EQ(data, effect->chunk);
   char payload[] = "xyz";
   e->dispatcher(e, effSetChunk, 0, 3, payload, 0);
-  EXPECT_EQ(e->dispatcher(e, effSetChunk, 0, -5, payload, 0), 0);  // a negative size is refused
+  // Refusals reach the host as failures and the effect never sees them.
+  EXPECT_EQ(e->dispatcher(e, effSetChunk, 0, -5, payload, 0), -1);
+  EXPECT_EQ(e->dispatcher(e, effSetChunk, 0, 3, nullptr, 0), -1);
   EXPECT_EQ(e->dispatcher(e, effGetChunk, 0, 0, nullptr, 0), 0);
   lines.push_back("--");
   effect->setParameterAutomated(2, 0.25f);

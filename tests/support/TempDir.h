@@ -28,6 +28,13 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// A line of shell for a stand-in program that waits until the test creates `path`. It gives
+// up after `seconds`, so a test that crashes first leaves nothing running after the suite.
+inline std::string shellWaitForFile(const std::string& path, int seconds = 10) {
+  return "i=0; while [ ! -e '" + path + "' ] && [ $i -lt " + std::to_string(seconds * 50) +
+         " ]; do sleep 0.02; i=$((i + 1)); done\n";
+}
+
 // Sets an environment variable for the scope, restoring the previous state.
 class ScopedEnv {
  public:

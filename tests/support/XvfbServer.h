@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <poll.h>
@@ -23,8 +24,12 @@ class XvfbServer {
     // Xvfb picks a free display itself and names it on the pipe once it accepts clients.
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0) return;
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+      // A test program that crashes takes its server with it.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      if (getppid() != parent) _exit(1);
       const int devnull = open("/dev/null", O_WRONLY);
       dup2(devnull, 1);
       dup2(devnull, 2);
@@ -35,7 +40,7 @@ class XvfbServer {
         fcntl(3, F_SETFD, 0);  // keep it open across exec
       else
         dup2(ready[1], 3);
-      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
+      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1600x1200x24", "-nolisten",
             "tcp", "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }

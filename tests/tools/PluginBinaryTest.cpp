@@ -3,10 +3,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "PluginHost.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -175,6 +177,27 @@ TEST(PluginHostCommand, InfoSucceedsOnThePluginAndFailsClearly) {
   EXPECT_NE(std::system(VELTRANE_HOST_PATH " info /nonexistent.so 2> /dev/null"), 0);
   EXPECT_NE(std::system(VELTRANE_HOST_PATH " info " FIXTURE_NULL_EFFECT " 2> /dev/null"), 0);
   EXPECT_NE(std::system(VELTRANE_HOST_PATH " frobnicate 2> /dev/null"), 0);
+}
+
+TEST(PluginHostCommand, HelpGoesToStandardOutputAndBareNamesAreFilesHere) {
+  EXPECT_EQ(std::system("usage=$(" VELTRANE_HOST_PATH " --help 2> /dev/null) && "
+                        "echo \"$usage\" | grep -q 'veltrane-host validate'"),
+            0);
+  const std::filesystem::path plugin = VELTRANE_PLUGIN_PATH;
+  const std::string here = "cd '" + plugin.parent_path().string() + "' && " VELTRANE_HOST_PATH;
+  EXPECT_EQ(std::system((here + " info " + plugin.filename().string() + " > /dev/null").c_str()),
+            0);
+  // Not searched for in the library path, where dlopen would find it.
+  EXPECT_NE(std::system((here + " info libc.so.6 2> /dev/null").c_str()), 0);
+}
+
+TEST(PluginHostCommand, InstallsWithThePlugin) {
+  TempDir prefix;
+  const std::string install = "cmake --install '" VELTRANE_BUILD_DIR "' --prefix '" +
+                              prefix.path().string() + "' > /dev/null";
+  ASSERT_EQ(std::system(install.c_str()), 0);
+  EXPECT_TRUE(std::filesystem::exists(prefix.path() / "lib/vst/Veltrane.so"));
+  EXPECT_TRUE(std::filesystem::exists(prefix.path() / "bin/veltrane-host"));
 }
 
 }  // namespace

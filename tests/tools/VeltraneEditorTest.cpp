@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "HostEditorTestSupport.h"
+#include "VeltraneWindowSupport.h"
 #include "editor/ADEditor.h"
 #include "gui/CFrame.h"
 #include "plugin/Veltrane.h"
@@ -24,75 +24,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Area {
-  int left, top, width, height;
-};
-constexpr Area kClipLed{712, 57, 16, 16};
-constexpr Area kEqButton{663, 22, 30, 16};
-
-PixelImage crop(const PixelImage& image, const Area& a) {
-  PixelImage part;
-  if (image.width < a.left + a.width || image.height < a.top + a.height) return part;
-  part.width = a.width;
-  part.height = a.height;
-  for (int y = 0; y < a.height; ++y)
-    for (int x = 0; x < a.width; ++x) part.pixels.push_back(image.at(a.left + x, a.top + y));
-  return part;
-}
-
-bool same(const PixelImage& a, const PixelImage& b) {
-  return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
-}
-
-std::function<bool(const std::string&)> is(const std::string& expected) {
-  return [expected](const std::string& line) { return line == expected; };
-}
-
-class VeltraneWindow : public HostEditorWindowTest {
- protected:
-  struct Session {
-    std::unique_ptr<ChildProcess> process;
-    uint32_t window = 0;
-  };
-
-  // Veltrane's editor, open and drawn.
-  Session open(const std::vector<std::string>& arguments, ChildProcess::Environment extra = {}) {
-    Session s;
-    s.process = startEditor(VELTRANE_PLUGIN_PATH, arguments, std::move(extra));
-    const auto line = s.process->waitForLineStartingWith("window 0x", 10s);
-    if (!line) {
-      ADD_FAILURE() << "no window: " << s.process->errors();
-      return s;
-    }
-    EXPECT_NE(line->find(" 778x248"), std::string::npos) << *line;
-    s.window = windowId(*line);
-    return s;
-  }
-  // Closed as with the window's close button; the exit status.
-  int close(Session& s) {
-    sendDeleteWindow(s.window);
-    return s.process->wait(10s);
-  }
-  // Looks at one area of the window until `done` holds for it (or five seconds passed).
-  PixelImage watch(uint32_t window, const Area& area,
-                   const std::function<bool(const PixelImage&)>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    PixelImage now;
-    do {
-      now = crop(capture(window), area);
-      if (done(now)) break;
-      std::this_thread::sleep_for(20ms);
-    } while (std::chrono::steady_clock::now() < deadline);
-    return now;
-  }
-  bool drag(uint32_t window, int fromX, int fromY, int toX, int toY) {
-    const std::string w = "mousemove --window " + std::to_string(window) + " ";
-    const int midX = (fromX + toX) / 2, midY = (fromY + toY) / 2;
-    return xdotool(w + std::to_string(fromX) + " " + std::to_string(fromY) + " mousedown 1 " + w +
-                   std::to_string(midX) + " " + std::to_string(midY) + " " + w +
-                   std::to_string(toX) + " " + std::to_string(toY) + " mouseup 1");
-  }
-};
+using namespace veltranewindow;
 
 TEST_F(VeltraneWindow, ClickingTheEqButtonTogglesEqAllForTheHost) {
   Session s = open({"--no-audio"});
@@ -119,20 +51,21 @@ TEST_F(VeltraneWindow, DraggingABandKnobChangesTheRingOrTheCentreByWhereItStarts
   const struct {
     const char* what;
     int x, y;
-    int tag, changed, untouched;
+    int changed, untouched;
   } drags[] = {
-      {"LM ring", 358, 111, 42, 17, 19},      {"LM centre", 328, 111, 42, 19, 17},
-      {"LF ring", 209, 141, 41, 13, 15},      {"HM centre", 449, 113, 43, 23, 21},
-      {"HF ring", 568 - 30, 111, 44, 25, 27},
+      {"LM ring", 358, 111, 17, 19},      {"LM centre", 328, 111, 19, 17},
+      {"LF ring", 209, 141, 13, 15},      {"HM centre", 449, 113, 23, 21},
+      {"HF ring", 568 - 30, 111, 25, 27},
   };
   for (const auto& d : drags) {
     SCOPED_TRACE(d.what);
     const std::size_t from = s.process->output().size();
     ASSERT_TRUE(drag(s.window, d.x, d.y, d.x, d.y - 40));
-    const auto end = "endEdit " + std::to_string(d.tag);
+    // The gesture is announced for the parameter the drag changes, never the knob's tag.
+    const auto end = "endEdit " + std::to_string(d.changed);
     ASSERT_TRUE(s.process->waitForLine(is(end), 5s, from)) << s.process->output().substr(from);
     const std::string gesture = s.process->output().substr(from);
-    EXPECT_EQ(gesture.rfind("beginEdit " + std::to_string(d.tag) + "\n", 0), 0u) << gesture;
+    EXPECT_EQ(gesture.rfind("beginEdit " + std::to_string(d.changed) + "\n", 0), 0u) << gesture;
     EXPECT_NE(gesture.find("automate " + std::to_string(d.changed) + " "), std::string::npos)
         << gesture;
     EXPECT_EQ(gesture.find("automate " + std::to_string(d.untouched) + " "), std::string::npos)
@@ -178,48 +111,57 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
   }
 }
 
-TEST_F(VeltraneWindow, TheScreenshotIsWhatTheEditorDrewIntoItsBackBuffer) {
-  const fs::path shot = home.path() / "editor.png";
-  auto run = startEditor(VELTRANE_PLUGIN_PATH,
-                         {"--no-audio", "--seconds", "0.5", "--screenshot", shot.string()});
-  ASSERT_EQ(run->wait(10s), 0) << run->errors();
-  PixelImage screen;
-  std::string error;
-  ASSERT_TRUE(readPng(shot.string(), screen, error)) << error;
-  ASSERT_EQ(screen.width, 778);
-  ASSERT_EQ(screen.height, 248);
+TEST_F(VeltraneWindow, TheScreenshotIsWhatTheEditorDrewIntoItsBackBufferAtEveryFactor) {
+  const struct {
+    const char* factor;
+    int width, height;
+  } factors[] = {{"1", 778, 248}, {"1.5", 1167, 372}, {"2", 1556, 496}};
+  for (const auto& f : factors) {
+    SCOPED_TRACE(f.factor);
+    const fs::path shot = home.path() / "editor.png";
+    auto run = startEditor(VELTRANE_PLUGIN_PATH,
+                           {"--no-audio", "--seconds", "0.5", "--screenshot", shot.string()},
+                           {{"VELTRANE_UI_SCALE", f.factor}});
+    ASSERT_EQ(run->wait(10s), 0) << run->errors();
+    PixelImage screen;
+    std::string error;
+    ASSERT_TRUE(readPng(shot.string(), screen, error)) << error;
+    ASSERT_EQ(screen.width, f.width);
+    ASSERT_EQ(screen.height, f.height);
 
-  // The same editor in this process, on a frame without a window, set up as the host set up
-  // its instance: a fresh preference folder, 44.1 kHz, blocks of 512, resumed.
-  TempDir settings;
-  ScopedEnv home{"HOME", settings.path().c_str()};
-  ScopedEnv config{"XDG_CONFIG_HOME", (settings.path() / "config").c_str()};
-  auto effect = std::make_unique<Veltrane>(quietHost);
-  AEffect* e = effect->getAeffect();
-  e->dispatcher(e, effOpen, 0, 0, nullptr, 0.f);
-  e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, 44100.f);
-  e->dispatcher(e, effSetBlockSize, 0, 512, nullptr, 0.f);
-  e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.f);
-  auto* editor = dynamic_cast<ADEditor*>(effect->getEditor());
-  ASSERT_NE(editor, nullptr);
-  ASSERT_TRUE(editor->open(nullptr));
-  editor->idle();
-  CFrame* frame = editor->getFrame();
-  frame->invalid();
-  frame->render();
-  cairo_surface_t* back = frame->getBackBuffer();
-  cairo_surface_flush(back);
-  const unsigned char* data = cairo_image_surface_get_data(back);
-  const int stride = cairo_image_surface_get_stride(back);
+    // The same editor in this process, on a frame without a window, set up as the host set up
+    // its instance: a fresh preference folder, 44.1 kHz, blocks of 512, resumed.
+    TempDir settings;
+    ScopedEnv home{"HOME", settings.path().c_str()};
+    ScopedEnv config{"XDG_CONFIG_HOME", (settings.path() / "config").c_str()};
+    ScopedEnv scale{"VELTRANE_UI_SCALE", f.factor};
+    auto effect = std::make_unique<Veltrane>(quietHost);
+    AEffect* e = effect->getAeffect();
+    e->dispatcher(e, effOpen, 0, 0, nullptr, 0.f);
+    e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, 44100.f);
+    e->dispatcher(e, effSetBlockSize, 0, 512, nullptr, 0.f);
+    e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.f);
+    auto* editor = dynamic_cast<ADEditor*>(effect->getEditor());
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->open(nullptr));
+    editor->idle();
+    CFrame* frame = editor->getFrame();
+    frame->invalid();
+    frame->render();
+    cairo_surface_t* back = frame->getBackBuffer();
+    cairo_surface_flush(back);
+    const unsigned char* data = cairo_image_surface_get_data(back);
+    const int stride = cairo_image_surface_get_stride(back);
 
-  int differences = 0, firstX = -1, firstY = -1;
-  for (int y = 0; y < 248; ++y)
-    for (int x = 0; x < 778; ++x) {
-      const uint32_t drawn = reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xffffff;
-      if (drawn != screen.at(x, y) && differences++ == 0) firstX = x, firstY = y;
-    }
-  EXPECT_EQ(differences, 0) << "the first at (" << firstX << ", " << firstY << ")";
-  editor->close();
+    int differences = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < f.height; ++y)
+      for (int x = 0; x < f.width; ++x) {
+        const uint32_t drawn = reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xffffff;
+        if (drawn != screen.at(x, y) && differences++ == 0) firstX = x, firstY = y;
+      }
+    EXPECT_EQ(differences, 0) << "the first at (" << firstX << ", " << firstY << ")";
+    editor->close();
+  }
 }
 
 TEST_F(VeltraneWindow, APresetSavedFromThePanelLoadsIntoAFreshInstance) {

@@ -23,8 +23,8 @@ Box AboutPainter::versionBox() {
   return {cx + 52, cy - 71, 32, 10};
 }
 
-Surface AboutPainter::paint() const {
-  Surface surface = makeImage(kWidth, kHeight);
+Surface AboutPainter::paint(int pixelRatio) const {
+  Surface surface = makeImage(kWidth, kHeight, pixelRatio);
   Context context = makeContext(surface.get());
   cairo_t* cr = context.get();
   paintPlate(cr, surface.get());

@@ -17,7 +17,7 @@ class AboutPainter {
   // The version box in picture coordinates.
   static Box versionBox();
 
-  Surface paint() const;
+  Surface paint(int pixelRatio = 1) const;
 
  private:
   void paintPlate(cairo_t* cr, cairo_surface_t* surface) const;

@@ -42,8 +42,13 @@ std::string BitmapSet::fileName(int bitmap) {
   return name;
 }
 
+std::string BitmapSet::fileName(const std::string& name, int pixelRatio) {
+  if (pixelRatio == 1) return name;
+  return name.substr(0, name.rfind('.')) + "@" + std::to_string(pixelRatio) + "x.png";
+}
+
 StripBuilder& BitmapSet::add(const std::string& fileName, Box place, int images) {
-  return strips_.insert_or_assign(fileName, StripBuilder(place, images)).first->second;
+  return strips_.insert_or_assign(fileName, StripBuilder(place, images, pixelRatio_)).first->second;
 }
 
 const StripBuilder* BitmapSet::find(const std::string& fileName) const {
@@ -52,14 +57,14 @@ const StripBuilder* BitmapSet::find(const std::string& fileName) const {
 }
 
 void BitmapSet::render() {
-  Surface background = PanelPainter().paint();
+  Surface background = PanelPainter().paint(pixelRatio_);
   copyInto(background.get(),
            add(fileName(kBackgroundBitmap), {0, 0, kPanelWidth, kPanelHeight}, 1));
   renderKnobs(background.get());
   renderSwitches(background.get());
   renderPresetKeys(background.get());
 
-  Surface about = AboutPainter().paint();
+  Surface about = AboutPainter().paint(pixelRatio_);
   copyInto(about.get(),
            add(fileName(kAboutBitmap), {0, 0, AboutPainter::kWidth, AboutPainter::kHeight}, 1));
 }
@@ -120,7 +125,7 @@ void BitmapSet::renderSwitches(cairo_surface_t* background) {
 void BitmapSet::renderPresetKeys(cairo_surface_t* background) {
   // Keys are cut from a rail without keys, so no state shows through another.
   const PresetRowPainter rail;
-  Surface bare = makeImage(kPanelWidth, kPanelHeight);
+  Surface bare = makeImage(kPanelWidth, kPanelHeight, pixelRatio_);
   {
     Context cr = makeContext(bare.get());
     cairo_set_source_surface(cr.get(), background, 0, 0);
@@ -141,8 +146,9 @@ void BitmapSet::renderPresetKeys(cairo_surface_t* background) {
 
 bool BitmapSet::write(const std::filesystem::path& folder) const {
   for (const auto& [name, strip] : strips_) {
-    if (!strip.write(folder / name)) {
-      std::fprintf(stderr, "cannot write %s\n", (folder / name).c_str());
+    const std::filesystem::path file = folder / fileName(name, pixelRatio_);
+    if (!strip.write(file)) {
+      std::fprintf(stderr, "cannot write %s\n", file.c_str());
       return false;
     }
   }

@@ -21,9 +21,20 @@ using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using Context = std::unique_ptr<cairo_t, ContextDeleter>;
 using Pattern = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
 
-// A fully transparent ARGB32 image.
-inline Surface makeImage(int width, int height) {
-  return Surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+// A fully transparent ARGB32 image of `width` x `height` window pixels, with `pixelRatio`
+// image pixels to each: painters draw in window coordinates at any ratio.
+inline Surface makeImage(int width, int height, int pixelRatio = 1) {
+  Surface surface(
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * pixelRatio, height * pixelRatio));
+  if (pixelRatio != 1) cairo_surface_set_device_scale(surface.get(), pixelRatio, pixelRatio);
+  return surface;
+}
+
+// Image pixels per window pixel of a surface made by makeImage.
+inline int pixelRatioOf(cairo_surface_t* surface) {
+  double x = 1.0, y = 1.0;
+  cairo_surface_get_device_scale(surface, &x, &y);
+  return static_cast<int>(x);
 }
 
 // A context with the text settings every picture shares: grey antialiasing and hinted metrics

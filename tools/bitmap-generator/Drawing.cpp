@@ -13,6 +13,7 @@ namespace vtgen {
 namespace {
 
 constexpr const char* kFontFamily = "Liberation Sans";
+constexpr int kStreakRadius = 24;
 
 void selectFont(cairo_t* cr, double size, bool bold) {
   cairo_select_font_face(cr, kFontFamily, CAIRO_FONT_SLANT_NORMAL,
@@ -163,27 +164,31 @@ std::uint64_t Noise::next() {
 
 double Noise::uniform() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
 
-void brushTexture(cairo_surface_t* image, Box box, double streakStrength, double grainStrength,
-                  std::uint64_t seed) {
+void brushTexture(cairo_surface_t* image, Box windowBox, double streakStrength,
+                  double grainStrength, std::uint64_t seed) {
   cairo_surface_flush(image);
+  // Streaks as long on the screen at every pixel ratio.
+  const int ratio = pixelRatioOf(image);
+  const Box box{windowBox.left * ratio, windowBox.top * ratio, windowBox.width * ratio,
+                windowBox.height * ratio};
+  const int streakRadius = kStreakRadius * ratio;
   unsigned char* data = cairo_image_surface_get_data(image);
   const int stride = cairo_image_surface_get_stride(image);
   const int imageWidth = cairo_image_surface_get_width(image);
   const int imageHeight = cairo_image_surface_get_height(image);
   Noise noise(seed);
 
-  constexpr int kStreakRadius = 24;
-  std::vector<double> raw(static_cast<std::size_t>(box.width + 2 * kStreakRadius));
+  std::vector<double> raw(static_cast<std::size_t>(box.width + 2 * streakRadius));
   std::vector<double> streak(static_cast<std::size_t>(box.width));
   double rowDrift = 0.0;
   for (int y = box.top; y < box.bottom(); ++y) {
     for (double& value : raw) value = noise.signedUniform();
     // A moving average turns white noise into the long scratches of a brushed plate.
     double sum = 0.0;
-    for (int i = 0; i < 2 * kStreakRadius; ++i) sum += raw[static_cast<std::size_t>(i)];
+    for (int i = 0; i < 2 * streakRadius; ++i) sum += raw[static_cast<std::size_t>(i)];
     for (int x = 0; x < box.width; ++x) {
-      sum += raw[static_cast<std::size_t>(x + 2 * kStreakRadius)];
-      streak[static_cast<std::size_t>(x)] = sum / std::sqrt(2.0 * kStreakRadius + 1.0);
+      sum += raw[static_cast<std::size_t>(x + 2 * streakRadius)];
+      streak[static_cast<std::size_t>(x)] = sum / std::sqrt(2.0 * streakRadius + 1.0);
       sum -= raw[static_cast<std::size_t>(x)];
     }
     rowDrift = rowDrift * 0.6 + noise.signedUniform() * 0.4;

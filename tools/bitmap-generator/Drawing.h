@@ -82,8 +82,8 @@ class Noise {
   std::uint64_t state_;
 };
 
-// Horizontal brushing over the given box of an image surface: per-row streaks of random
-// length and brightness, plus fine grain.
+// Horizontal brushing over the given box (window coordinates) of an image surface: per-row
+// streaks of random length and brightness, plus fine grain in every image pixel.
 void brushTexture(cairo_surface_t* image, Box box, double streakStrength, double grainStrength,
                   std::uint64_t seed);
 

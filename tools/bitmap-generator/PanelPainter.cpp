@@ -37,8 +37,8 @@ void drawScrew(cairo_t* cr, double x, double y, double degrees) {
   radialLine(cr, centre, -3.4, 3.4, degrees + 2.0, 0.6, palette::kWhite, 0.12);
 }
 
-Surface PanelPainter::paint() const {
-  Surface surface = makeImage(kPanelWidth, kPanelHeight);
+Surface PanelPainter::paint(int pixelRatio) const {
+  Surface surface = makeImage(kPanelWidth, kPanelHeight, pixelRatio);
   Context context = makeContext(surface.get());
   cairo_t* cr = context.get();
   paintPlate(cr, surface.get());

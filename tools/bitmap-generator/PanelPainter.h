@@ -9,7 +9,7 @@ namespace vtgen {
 
 class PanelPainter {
  public:
-  Surface paint() const;
+  Surface paint(int pixelRatio = 1) const;
 
  private:
   void paintPlate(cairo_t* cr, cairo_surface_t* surface) const;

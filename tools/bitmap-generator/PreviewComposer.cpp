@@ -20,7 +20,7 @@ void PreviewComposer::place(cairo_t* cr, const std::string& fileName, int image,
 }
 
 bool PreviewComposer::write(const std::filesystem::path& file) const {
-  Surface surface = makeImage(kPanelWidth, kPanelHeight);
+  Surface surface = makeImage(kPanelWidth, kPanelHeight, bitmaps_.pixelRatio());
   Context context = makeContext(surface.get());
   cairo_t* cr = context.get();
   place(cr, BitmapSet::fileName(kBackgroundBitmap), 0);
@@ -55,7 +55,7 @@ namespace vtgen {
 
 bool PreviewComposer::writeAbout(const std::filesystem::path& file) const {
   const int height = AboutPainter::kHeight;
-  Surface surface = makeImage(AboutPainter::kWidth, 2 * height);
+  Surface surface = makeImage(AboutPainter::kWidth, 2 * height, bitmaps_.pixelRatio());
   Context context = makeContext(surface.get());
   cairo_t* cr = context.get();
   const Box version = AboutPainter::versionBox();

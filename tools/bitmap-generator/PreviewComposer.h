@@ -1,6 +1,6 @@
 // Composes the whole editor as a user first sees it: the background with every control showing
 // the picture for its factory value, plus sample texts in the read-outs. For judging the pictures
-// together; the plug-in does not use it.
+// together, at the pixel ratio of the set; the plug-in does not use it.
 #pragma once
 
 #include "tools/bitmap-generator/BitmapSet.h"

@@ -2,8 +2,10 @@
 
 namespace vtgen {
 
-StripBuilder::StripBuilder(Box place, int images)
-    : place_(place), images_(images), surface_(makeImage(place.width, place.height * images)) {}
+StripBuilder::StripBuilder(Box place, int images, int pixelRatio)
+    : place_(place),
+      images_(images),
+      surface_(makeImage(place.width, place.height * images, pixelRatio)) {}
 
 Context StripBuilder::picture(int index, cairo_surface_t* backdrop) {
   Context context = makeContext(surface_.get());

@@ -11,11 +11,13 @@ namespace vtgen {
 
 class StripBuilder {
  public:
-  // `place` is where one picture lies in the window; every picture of the strip has its size.
-  StripBuilder(Box place, int images);
+  // `place` is where one picture lies in the window; every picture of the strip has its size,
+  // drawn with `pixelRatio` image pixels to each window pixel.
+  StripBuilder(Box place, int images, int pixelRatio = 1);
 
   // A context for picture `index`: window coordinates map into that picture, drawing is clipped
   // to it, and the backdrop's pixels under `place` are already there (none if backdrop is null).
+  // The backdrop has the strip's pixel ratio.
   Context picture(int index, cairo_surface_t* backdrop);
 
   cairo_surface_t* surface() const { return surface_.get(); }

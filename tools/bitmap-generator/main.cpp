@@ -1,6 +1,8 @@
-// bitmap-generator: draws the editor's pictures and writes them as PNG files.
+// bitmap-generator: draws the editor's pictures and writes them as PNG files, each at 1x and, as
+// "<name>@2x.png", at twice the resolution.
 //   bitmap-generator <output folder> [--preview <file.png>]
-// The preview is the editor as first opened; beside it <file>-about.png shows the about picture.
+// The preview is the editor as first opened; beside it <file>-about.png shows the about picture,
+// and <file>@2x.png and <file>-about@2x.png the same at 2x.
 #include "tools/bitmap-generator/BitmapSet.h"
 #include "tools/bitmap-generator/FontCheck.h"
 #include "tools/bitmap-generator/PreviewComposer.h"
@@ -29,16 +31,20 @@ int main(int argc, char** argv) {
         family.c_str());
     return 1;
   }
-  vtgen::BitmapSet bitmaps;
-  bitmaps.render();
-  if (!bitmaps.write(folder)) return 1;
-  if (argc == 4) {
+  for (int pixelRatio : {1, 2}) {
+    vtgen::BitmapSet bitmaps(pixelRatio);
+    bitmaps.render();
+    if (!bitmaps.write(folder)) return 1;
+    if (argc != 4) continue;
     const std::filesystem::path preview(argv[3]);
-    std::filesystem::path about = preview;
-    about.replace_filename(preview.stem().string() + "-about" + preview.extension().string());
+    std::filesystem::path shown = preview, about = preview;
+    shown.replace_filename(
+        vtgen::BitmapSet::fileName(preview.stem().string() + ".png", pixelRatio));
+    about.replace_filename(
+        vtgen::BitmapSet::fileName(preview.stem().string() + "-about.png", pixelRatio));
     const vtgen::PreviewComposer composer(bitmaps);
-    if (!composer.write(preview) || !composer.writeAbout(about)) {
-      std::fprintf(stderr, "cannot write %s\n", argv[3]);
+    if (!composer.write(shown) || !composer.writeAbout(about)) {
+      std::fprintf(stderr, "cannot write %s\n", shown.c_str());
       return 1;
     }
   }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <chrono>
+#include <cmath>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -23,6 +24,8 @@ constexpr int kFallbackWidth = 400, kFallbackHeight = 300;  // for editors that 
 constexpr int kLargestSide = 8192;
 constexpr double kSampleRate = 44100.0;
 constexpr int kBlockSize = 512;
+// An automated parameter goes from 0 to 1 and back in this time.
+constexpr double kAutomationPeriodSeconds = 4.0;
 // Time enough to see the editor drawn before the clip burst lights anything.
 constexpr auto kClipAfter = std::chrono::seconds(1);
 // The editor draws on a connection of its own: what it sent must reach the server before the
@@ -205,6 +208,14 @@ void driveEditor(const PluginHost& host, HostWindow& window, HostCallPrinter& pr
       clipPending = false;
     }
     if (now >= nextIdle) {
+      if (options.automate >= 0) {
+        // A triangle, as a host playing back an automation lane moves a control.
+        const double phase = std::fmod(
+            std::chrono::duration<double>(now - start).count() / kAutomationPeriodSeconds, 1.0);
+        const float value = static_cast<float>(phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase);
+        AEffect* effect = host.effect();
+        effect->setParameter(effect, options.automate, value);
+      }
       host.dispatch(effEditIdle);
       nextIdle += kIdlePeriod;
       if (nextIdle < now) nextIdle = now + kIdlePeriod;  // the editor was slow: no catching up
@@ -238,6 +249,11 @@ int runEditor(const EditorOptions& options, std::ostream& out, std::ostream& err
   AEffect* effect = host->effect();
   if (!(effect->flags & effFlagsHasEditor)) {
     err << "veltrane-host: " << options.plugin << " has no editor\n";
+    return 1;
+  }
+  if (options.automate >= effect->numParams) {
+    err << "veltrane-host: --automate " << options.automate << ": the plug-in has "
+        << effect->numParams << " parameters\n";
     return 1;
   }
   const char* display = std::getenv("DISPLAY");

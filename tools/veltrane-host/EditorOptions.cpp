@@ -7,6 +7,7 @@
 namespace {
 
 constexpr double kLongestRunSeconds = 24.0 * 3600.0;
+constexpr double kLargestParameterIndex = 1 << 16;
 
 }  // namespace
 
@@ -38,6 +39,14 @@ bool parseEditorOptions(const std::vector<std::string>& words, EditorOptions& op
       options.clip = true;
     } else if (word == "--print-parameters") {
       options.printParameters = true;
+    } else if (word == "--automate") {
+      if (!argument(value)) return false;
+      double index = 0.0;
+      if (!parseWholeNumber(value, index) || index < 0.0 || index > kLargestParameterIndex) {
+        error = "--automate takes a parameter number, not \"" + value + "\"";
+        return false;
+      }
+      options.automate = static_cast<int>(index);
     } else if (word.size() > 1 && word[0] == '-') {
       error = "unknown option " + word;
       return false;

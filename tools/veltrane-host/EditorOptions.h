@@ -11,6 +11,7 @@ struct EditorOptions {
   bool audio = true;             // process audio on a thread of its own while the editor is open
   bool clip = false;             // a burst above full scale after a second, then silence
   bool printParameters = false;  // list every parameter's value before closing
+  int automate = -1;             // a parameter the host sweeps up and down, as automation would
 };
 
 // Parses the words after "editor"; false with a reason on any mistake.
@@ -19,4 +20,4 @@ bool parseEditorOptions(const std::vector<std::string>& words, EditorOptions& op
 
 constexpr const char* kEditorUsage =
     "  veltrane-host editor PLUGIN.so [--seconds N] [--screenshot FILE.png] [--no-audio] [--clip]\n"
-    "                       [--print-parameters]\n";
+    "                       [--print-parameters] [--automate INDEX]\n";

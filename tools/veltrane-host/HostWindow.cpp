@@ -135,6 +135,12 @@ void HostWindow::waitForEvents(std::chrono::milliseconds timeout) {
   poll(&fd, 1, static_cast<int>(std::max<std::chrono::milliseconds::rep>(timeout.count(), 0)));
 }
 
+int HostWindow::childCount() {
+  Reply<xcb_query_tree_reply_t> tree(
+      xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window_), nullptr));
+  return tree ? xcb_query_tree_children_length(tree.get()) : -1;
+}
+
 bool HostWindow::capture(PixelImage& image, std::string& error) {
   if (destroyed_ || xcb_connection_has_error(connection_)) {
     error = "the window is gone";

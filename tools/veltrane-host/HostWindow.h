@@ -33,6 +33,9 @@ class HostWindow {
   // Returns when an event arrives, the time is up or a signal came.
   void waitForEvents(std::chrono::milliseconds timeout);
 
+  // How many windows the server has inside this one now (a closed editor should leave none).
+  int childCount();
+
   // What the window shows on screen, the plug-in's child windows included.
   bool capture(PixelImage& image, std::string& error);
 

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "CallCounter.h"
+
 namespace {
 
 using EntryPoint = AEffect* (*)(audioMasterCallback);
@@ -16,7 +18,10 @@ thread_local PluginHost* hostBeingLoaded = nullptr;
 
 std::unique_ptr<PluginHost> PluginHost::load(const std::string& path, std::string& error) {
   std::unique_ptr<PluginHost> host(new PluginHost);
-  host->library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // A plug-in is a file the user names: without a slash dlopen would search the library path
+  // instead of the current folder.
+  const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+  host->library_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!host->library_) {
     const char* why = dlerror();
     error = "cannot load " + path + ": " + (why ? why : "unknown error");
@@ -86,6 +91,7 @@ void PluginHost::clearNotifications() {
 
 VstIntPtr PluginHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                void* ptr, float opt) {
+  const CallCounter::HostWork notThePlugins;
   PluginHost* host =
       effect && effect->resvd1 ? reinterpret_cast<PluginHost*>(effect->resvd1) : hostBeingLoaded;
   if (!host) return opcode == audioMasterVersion ? kVstVersion : 0;

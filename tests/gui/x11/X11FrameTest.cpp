@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <utility>
@@ -53,11 +54,11 @@ class X11FrameTest : public ::testing::Test {
     }
   }
 
-  xcb_window_t createHostWindow() {
+  xcb_window_t createHostWindow(uint16_t width = 800, uint16_t height = 300) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(host)).data;
     const xcb_window_t w = xcb_generate_id(host);
     const uint32_t values[] = {screen->black_pixel};
-    xcb_create_window(host, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 800, 300, 0,
+    xcb_create_window(host, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, width, height, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL,
                       values);
     xcb_map_window(host, w);
@@ -76,11 +77,13 @@ class X11FrameTest : public ::testing::Test {
     return false;
   }
 
-  // A press (of button 1) or motion as the server would send it to the window.
-  void sendPointerEvent(xcb_window_t window, uint8_t type, int16_t x, int16_t y, uint16_t state) {
+  // A press or release (of button 1 unless told), motion or entry as the server would send it
+  // to the window; the events share the layout up to the state.
+  void sendPointerEvent(xcb_window_t window, uint8_t type, int16_t x, int16_t y, uint16_t state,
+                        uint8_t button = 1) {
     xcb_button_press_event_t e{};
     e.response_type = type;
-    e.detail = type == XCB_BUTTON_PRESS ? 1 : 0;
+    e.detail = type == XCB_BUTTON_PRESS || type == XCB_BUTTON_RELEASE ? button : 0;
     e.event = window;
     e.event_x = x;
     e.event_y = y;
@@ -349,4 +352,91 @@ TEST_F(X11FrameTest, BadParentFailsCleanlyAndADestroyedParentIsSurvived) {
   frame->idle();
   frame->close();
   SUCCEED() << "still running";
+}
+
+namespace {
+// Records where the window put each pointer event, in the frame's coordinates.
+class PointProbe : public CView {
+ public:
+  using CView::CView;
+  CMouseEventResult onMouseDown(CPoint& p, const CButtonState& b) override {
+    return note("down", p, b);
+  }
+  CMouseEventResult onMouseUp(CPoint& p, const CButtonState& b) override {
+    return note("up", p, b);
+  }
+  CMouseEventResult onMouseMoved(CPoint& p, const CButtonState& b) override {
+    return note("moved", p, b);
+  }
+  CMouseEventResult onMouseEntered(CPoint& p, const CButtonState& b) override {
+    return note("entered", p, b);
+  }
+  bool onWheel(const CPoint& p, const float&, const CButtonState& b) override {
+    CPoint where(p);
+    note("wheel", where, b);
+    return true;
+  }
+  CMouseEventResult note(const char* what, const CPoint& p, const CButtonState& b) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%s %g %g%s", what, p.x, p.y,
+                  (b & kDoubleClick) ? " double" : "");
+    events.emplace_back(line);
+    return kMouseEventHandled;
+  }
+  std::vector<std::string> events;
+};
+}  // namespace
+
+TEST_F(X11FrameTest, AtAScaleFactorTheWindowIsLargerAndThePointerIsInLayoutPixels) {
+  ASSERT_TRUE(run("xdotool mousemove 1590 1190"));  // the real pointer stays out of the way
+  const xcb_window_t largeHost = createHostWindow(1600, 500);
+  CallLog log;
+  auto* frame =
+      new CFrame(CRect(0, 0, 778, 248), reinterpret_cast<void*>(uintptr_t{largeHost}), &log, 1.5);
+  auto* probe = new PointProbe(CRect(0, 0, 778, 248));
+  frame->addView(probe);
+  const auto window = dynamic_cast<X11Frame*>(frame->getPlatformFrame())->getWindow();
+  auto windowSize = [&] {
+    auto* geometry = xcb_get_geometry_reply(host, xcb_get_geometry(host, window), nullptr);
+    const std::pair<int, int> size{geometry ? geometry->width : 0, geometry ? geometry->height : 0};
+    free(geometry);
+    return size;
+  };
+  EXPECT_EQ(windowSize(), std::make_pair(1167, 372));
+  frame->setScaleFactor(2);
+  sync();
+  EXPECT_EQ(windowSize(), std::make_pair(1556, 496)) << "the open window follows";
+
+  probe->events.clear();
+  constexpr uint16_t button1 = XCB_BUTTON_MASK_1;
+  sendPointerEvent(window, XCB_ENTER_NOTIFY, 11, 21, 0);
+  sendPointerEvent(window, XCB_BUTTON_PRESS, 415, 223, 0);
+  sendPointerEvent(window, XCB_MOTION_NOTIFY, 431, 200, button1);
+  sendPointerEvent(window, XCB_BUTTON_RELEASE, 432, 200, button1);
+  sendPointerEvent(window, XCB_BUTTON_PRESS, 100, 61, 0, 4);
+  // Double clicks are told by 5 layout pixels: 8 device pixels apart is one, 12 is not.
+  sendPointerEvent(window, XCB_BUTTON_PRESS, 600, 100, 0);
+  sendPointerEvent(window, XCB_BUTTON_PRESS, 608, 100, 0);
+  sendPointerEvent(window, XCB_BUTTON_PRESS, 800, 100, 0);
+  sendPointerEvent(window, XCB_BUTTON_PRESS, 812, 100, 0);
+  sync();
+  frame->idle();
+  const std::vector<std::string> expected{
+      "entered 5.5 10.5", "moved 5.5 10.5", "down 207.5 111.5",   "moved 215.5 100", "up 216 100",
+      "wheel 50 30.5",    "down 300 50",    "down 304 50 double", "down 400 50",     "down 406 50"};
+  EXPECT_EQ(probe->events, expected);
+
+  idleUntil(frame, [] { return false; });
+  auto* image = xcb_get_image_reply(
+      host, xcb_get_image(host, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, 1556, 496, ~0u), nullptr);
+  ASSERT_NE(image, nullptr);
+  const auto* pixels = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
+  int differences = 0;
+  for (int y = 0; y < 496; ++y)
+    for (int x = 0; x < 1556; ++x)
+      differences += (pixels[y * 1556 + x] & 0xffffff) != pixelAt(frame->getBackBuffer(), x, y);
+  free(image);
+  EXPECT_EQ(differences, 0);
+  frame->close();
+  xcb_destroy_window(host, largeHost);
 }
