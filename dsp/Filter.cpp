@@ -327,12 +327,19 @@ void Filter::fillLanes(double* out, int frames, int frameStride, int coeffStride
   Coeffs c = currCoeffs;
   auto write = [&](int n) {
     double* o = out + n * frameStride;
-    for (int l = 0; l < Lanes; ++l) {
-      o[l] = c.b0;
-      o[coeffStride + l] = c.b1;
-      o[2 * coeffStride + l] = c.b2;
-      o[3 * coeffStride + l] = c.a1;
-      o[4 * coeffStride + l] = c.a2;
+    if constexpr (Lanes == 2) {
+      // A pair of lanes takes one store per coefficient.
+      const double values[5] = {c.b0, c.b1, c.b2, c.a1, c.a2};
+      for (int q = 0; q < 5; ++q) {
+        const Pair v = {values[q], values[q]};
+        __builtin_memcpy(o + q * coeffStride, &v, sizeof v);
+      }
+    } else {
+      o[0] = c.b0;
+      o[coeffStride] = c.b1;
+      o[2 * coeffStride] = c.b2;
+      o[3 * coeffStride] = c.a1;
+      o[4 * coeffStride] = c.a2;
     }
   };
   const int gliding =
