@@ -7,15 +7,16 @@
 namespace {
 
 // G sections of C channels placed as CascadeLayout says. At every step each register takes
-// the previous register's outputs of the step before, lane for lane; the first register
-// takes the chunk's next frame and the last register's outputs of two steps before, moved
-// up one slot. Within a step no lane waits for another.
-template <int W, int G, int C, bool Exact>
+// the previous register's outputs of the step before (of two steps before with a stagger of
+// 2), lane for lane; the first register takes the chunk's next frame and the last register's
+// outputs of two steps before, moved up one slot. Within a step no lane waits for another.
+template <CascadeShape S, int G, int C, bool Exact>
 class Pipeline {
+  static constexpr int W = S.width;
   using L = Lanes<W>;
   using V = typename L::V;
   using M = typename L::M;
-  static constexpr CascadeLayout kLayout{W, C, G};
+  static constexpr CascadeLayout kLayout{S, C, G};
   static constexpr int R = kLayout.registers;  // per set
   static constexpr int kDepth = kLayout.depth();
   // Where the registers run short, x2 (read once a step, off the recursion's path) lives in
@@ -47,16 +48,19 @@ class Pipeline {
     }
     return true;
   }
-  // While draining, the first register's slot m > 0 on its last frame finds its input in
-  // y1, not y2: the section before it has stopped.
-  template <Phase P, int E>
-  static constexpr bool endsNow(int m) {
-    return P == kDrain && m > 0 && used(0, m) && offset(0, m) == E + 1;
+  // Whether slot m of register r takes its input from two steps before: then, on its last
+  // frame, it finds it in y1, not y2, as the section before it has stopped.
+  static constexpr bool takesY2(int r, int m) {
+    return used(r, m) && (r == 0 ? m > 0 : S.stagger == 2);
   }
   template <Phase P, int E>
-  static constexpr bool anyEndsNow() {
+  static constexpr bool endsNow(int r, int m) {
+    return P == kDrain && takesY2(r, m) && offset(r, m) == E + 1;
+  }
+  template <Phase P, int E>
+  static constexpr bool anyEndsNow(int r) {
     for (int m = 0; m < kSlots; ++m) {
-      if (endsNow<P, E>(m)) return true;
+      if (endsNow<P, E>(r, m)) return true;
     }
     return false;
   }
@@ -137,13 +141,18 @@ class Pipeline {
     }
     return on;
   }
+  static M takingY2(int r) {
+    M on;
+    for (int l = 0; l < W; ++l) on[l] = takesY2(r, l / C) ? -1 : 0;
+    return on;
+  }
   template <Phase P, int E>
-  __attribute__((always_inline)) M endingLanes(int t) const {
+  __attribute__((always_inline)) M endingLanes(int r, int t) const {
     M on;
     if constexpr (P == kShort) {
-      on = ((M{} + t) - offsets(0) == M{} + (p.frames - 1)) & (L::lanes(0) >= M{} + C);
+      on = ((M{} + t) - offsets(r) == M{} + (p.frames - 1)) & takingY2(r);
     } else {
-      for (int l = 0; l < W; ++l) on[l] = endsNow<P, E>(l / C) ? -1 : 0;
+      for (int l = 0; l < W; ++l) on[l] = endsNow<P, E>(r, l / C) ? -1 : 0;
     }
     return on;
   }
@@ -151,7 +160,8 @@ class Pipeline {
   template <Phase P, int E>
   __attribute__((always_inline)) void step(int t) {
     const bool fresh = P == kFill || P == kMain || (P == kShort && t < p.frames);
-    const bool ending = anyEndsNow<P, E>() || (P == kShort && t >= p.frames);
+    // A section's last frame after the chunk's: some section may take it now.
+    const bool mayEnd = P == kShort && t >= p.frames;
     const V tiny = L::splat(1e-30);
     V in{};
     if (fresh) {
@@ -160,9 +170,20 @@ class Pipeline {
     }
     V x[R];
     x[0] = L::template feed<C>(in, y2[R - 1]);
-    if (ending) x[0] = L::select(endingLanes<P, E>(t), L::template feed<C>(in, y1[R - 1]), x[0]);
+    if (anyEndsNow<P, E>(0) || mayEnd) {
+      x[0] = L::select(endingLanes<P, E>(0, t), L::template feed<C>(in, y1[R - 1]), x[0]);
+    }
 #pragma GCC unroll 8
-    for (int r = 1; r < R; ++r) x[r] = y1[r - 1];
+    for (int r = 1; r < R; ++r) {
+      if constexpr (S.stagger == 2) {
+        x[r] = y2[r - 1];
+        if (anyEndsNow<P, E>(r) || mayEnd) {
+          x[r] = L::select(endingLanes<P, E>(r, t), y1[r - 1], x[r]);
+        }
+      } else {
+        x[r] = y1[r - 1];
+      }
+    }
 #pragma GCC unroll 8
     for (int r = 0; r < R; ++r) {
       if (P != kShort && !anyMoves<P, E>(r)) continue;
@@ -213,11 +234,11 @@ class Pipeline {
 };
 
 // Only where the registers have room for watching the outputs is leaving out the flush
-// worth it (TryWithoutFlush).
-template <int W, int G, int C, bool TryWithoutFlush>
+// worth it (S.triesWithoutFlush).
+template <CascadeShape S, int G, int C>
 bool cascadePass(CascadeLanes& lanes) {
-  if (!TryWithoutFlush || lanes.exact) return Pipeline<W, G, C, true>(lanes).run();
-  return Pipeline<W, G, C, false>(lanes).run();
+  if (!S.triesWithoutFlush || lanes.exact) return Pipeline<S, G, C, true>(lanes).run();
+  return Pipeline<S, G, C, false>(lanes).run();
 }
 
 }  // namespace

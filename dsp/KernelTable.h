@@ -3,30 +3,29 @@
 
 namespace {
 
-template <int W, int C, bool TryWithoutFlush>
+template <CascadeShape S, int C>
 constexpr void fillCascade(VectorKernels& k) {
   static_assert(CascadeLanes::kMaxSections == 8);
   VectorKernels::CascadePass* passes = k.cascade[C - 1];
-  passes[0] = cascadePass<W, 1, C, TryWithoutFlush>;
-  passes[1] = cascadePass<W, 2, C, TryWithoutFlush>;
-  passes[2] = cascadePass<W, 3, C, TryWithoutFlush>;
-  passes[3] = cascadePass<W, 4, C, TryWithoutFlush>;
-  passes[4] = cascadePass<W, 5, C, TryWithoutFlush>;
-  passes[5] = cascadePass<W, 6, C, TryWithoutFlush>;
-  passes[6] = cascadePass<W, 7, C, TryWithoutFlush>;
-  passes[7] = cascadePass<W, 8, C, TryWithoutFlush>;
-  k.cascadeWidth[C - 1] = W;
-  k.cascadeTriesWithoutFlush[C - 1] = TryWithoutFlush;
+  passes[0] = cascadePass<S, 1, C>;
+  passes[1] = cascadePass<S, 2, C>;
+  passes[2] = cascadePass<S, 3, C>;
+  passes[3] = cascadePass<S, 4, C>;
+  passes[4] = cascadePass<S, 5, C>;
+  passes[5] = cascadePass<S, 6, C>;
+  passes[6] = cascadePass<S, 7, C>;
+  passes[7] = cascadePass<S, 8, C>;
+  k.cascadeShape[C - 1] = S;
 }
 
-// W lanes for the kernels over frames, MonoW and StereoW for the cascade over one channel
-// and over two, each trying passes without the flush or not.
-template <int W, int MonoW, bool MonoTries, int StereoW, bool StereoTries>
+// W lanes for the kernels over frames; the cascade over one channel and over two as Mono
+// and Stereo say.
+template <int W, CascadeShape Mono, CascadeShape Stereo>
 constexpr VectorKernels makeKernels(SimdPath path) {
   VectorKernels k{};
   k.path = path;
-  fillCascade<MonoW, 1, MonoTries>(k);
-  fillCascade<StereoW, 2, StereoTries>(k);
+  fillCascade<Mono, 1>(k);
+  fillCascade<Stereo, 2>(k);
   k.interpolate = interpolate<W>;
   k.outputStage = outputStage<W>;
   k.readFloat = readSamples<W, float>;

@@ -7,7 +7,7 @@ StereoCascade::StereoCascade(const VectorKernels& k) : kernels(&k) {
   // them (or zero): finite, and never read into a lane in use.
   for (int c = 1; c <= 2; ++c) {
     for (int sections = 1; sections <= kMaxSections; ++sections) {
-      const CascadeLayout layout(k.cascadeWidth[c - 1], c, sections);
+      const CascadeLayout layout(k.cascadeShape[c - 1], c, sections);
       Placement& place = placements[c - 1][sections - 1];
       place.width = layout.width;
       place.registers = layout.registers;
@@ -106,7 +106,7 @@ void StereoCascade::runPass(const Placement& place, int frames) {
   // The pass without the flush is tried unless it just met small values (the signal is
   // near silence) or the rounding is not to nearest.
   lanes.exact =
-      !kernels->cascadeTriesWithoutFlush[channels - 1] || exactPasses > 0 || !nearestRounding;
+      !kernels->cascadeShape[channels - 1].triesWithoutFlush || exactPasses > 0 || !nearestRounding;
   const std::size_t bytes = sizeof(double) * frames;
   if (!lanes.exact) {
     for (int c = 0; c < channels; ++c) std::memcpy(saved[c], lanes.planes[c], bytes);

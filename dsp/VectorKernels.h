@@ -2,23 +2,36 @@
 
 #include "dsp/SimdPath.h"
 
+// How a path runs the section pipeline over one or over two channels.
+struct CascadeShape {
+  int width;  // lanes per register
+  // Whether passes try leaving out the flush (where it pays off).
+  bool triesWithoutFlush;
+  // Steps from a section's output to the next section taking it: 1 (2 from the last register
+  // to the first) where the registers' work bounds a step, 2 throughout where the wait for
+  // that output does (one channel leaves most lanes idle).
+  int stagger;
+};
+
 // Where the sections of a pass sit: `width` lanes to a register, each section taking one
 // lane per channel, side by side. Section g is in register g % registers at slot
 // g / registers, so a section hands its output to the next in the same lanes of the next
 // register, and only from the last register back to the first (one slot up) do outputs move
-// across lanes. Such a move makes all of the next step wait for the whole register, so it
-// gets a step of its own: section g works on frame t - offset(g) at step t.
+// across lanes. Section g works on frame t - offset(g) at step t. Such a move makes all of
+// the next step wait for the whole register, so it gets a step of its own; with a stagger
+// of 2 every hand-over does.
 struct CascadeLayout {
-  int width, channels, sections, registers;
-  constexpr CascadeLayout(int width, int channels, int sections)
-      : width(width),
+  int width, channels, sections, registers, stagger;
+  constexpr CascadeLayout(const CascadeShape& shape, int channels, int sections)
+      : width(shape.width),
         channels(channels),
         sections(sections),
-        registers((sections * channels + width - 1) / width) {}
+        registers((sections * channels + shape.width - 1) / shape.width),
+        stagger(shape.stagger) {}
   constexpr int lane(int g, int c) const {
     return (g % registers) * width + (g / registers) * channels + c;
   }
-  constexpr int offset(int g) const { return g + g / registers; }
+  constexpr int offset(int g) const { return stagger == 2 ? 2 * g : g + g / registers; }
   constexpr int depth() const { return offset(sections - 1); }  // steps past the last frame
 };
 
@@ -70,9 +83,7 @@ struct OutputLanes {
 struct VectorKernels {
   using CascadePass = bool (*)(CascadeLanes&);
   SimdPath path;
-  int cascadeWidth[2];  // lanes per register in the passes over one and over two channels
-  // Whether those passes try leaving out the flush (where it pays off).
-  bool cascadeTriesWithoutFlush[2];
+  CascadeShape cascadeShape[2];  // of the passes over one and over two channels
   CascadePass cascade[2][CascadeLanes::kMaxSections];  // [channels - 1][sections - 1]
   // For each of `channels` channels, the 2n samples at twice the rate for n new inputs
   // history[c][0..n-1] (older inputs below them): out[c][2i] interpolated, out[c][2i + 1] the

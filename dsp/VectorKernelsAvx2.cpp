@@ -14,6 +14,7 @@ constexpr int kVectorRegisters = 16;
 #pragma GCC pop_options
 
 const VectorKernels& VectorKernels::avx2() {
-  static constexpr VectorKernels kKernels = makeKernels<4, 4, true, 4, false>(SimdPath::kAvx2);
+  static constexpr VectorKernels kKernels =
+      makeKernels<4, CascadeShape{4, true, 2}, CascadeShape{4, false, 1}>(SimdPath::kAvx2);
   return kKernels;
 }

@@ -14,6 +14,7 @@ constexpr int kVectorRegisters = 32;
 #pragma GCC pop_options
 
 const VectorKernels& VectorKernels::avx512() {
-  static constexpr VectorKernels kKernels = makeKernels<8, 4, true, 4, true>(SimdPath::kAvx512);
+  static constexpr VectorKernels kKernels =
+      makeKernels<8, CascadeShape{4, true, 2}, CascadeShape{4, true, 1}>(SimdPath::kAvx512);
   return kKernels;
 }

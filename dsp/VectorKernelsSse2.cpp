@@ -11,6 +11,7 @@ constexpr int kVectorRegisters = 16;
 #include "dsp/KernelTable.h"
 
 const VectorKernels& VectorKernels::sse2() {
-  static constexpr VectorKernels kKernels = makeKernels<2, 2, false, 2, false>(SimdPath::kSse2);
+  static constexpr VectorKernels kKernels =
+      makeKernels<2, CascadeShape{2, false, 1}, CascadeShape{2, false, 1}>(SimdPath::kSse2);
   return kKernels;
 }

@@ -50,10 +50,11 @@ TEST_P(StereoCascadePaths, MatchesSectionBySectionProcessingBitForBit) {
     bool runLeft, runRight;
     bool unevenChanges;  // left and right settings drift apart
     double level;        // of the signal: 2e-14 is about where the flush starts to change values
-  } cases[] = {
-      {7, true, true, false, 1.0},   {5, true, true, true, 1.0},    {1, true, true, false, 1.0},
-      {8, true, true, true, 1.0},    {6, true, false, false, 1.0},  {6, false, true, false, 1.0},
-      {3, false, false, false, 1.0}, {7, true, true, false, 2e-14}, {7, true, false, false, 2e-14}};
+  } cases[] = {{7, true, true, false, 1.0},    {5, true, true, true, 1.0},
+               {1, true, true, false, 1.0},    {8, true, true, true, 1.0},
+               {6, true, false, false, 1.0},   {6, false, true, false, 1.0},
+               {3, false, false, false, 1.0},  {7, true, true, false, 2e-14},
+               {7, true, false, false, 2e-14}, {8, false, true, false, 1.0}};
   const int sizes[] = {32, 1, 17, 0, 32, 5, 64, 65, 2};
   for (const Case& c : cases) {
     Chain fast(c.sections), slow(c.sections);
