@@ -9,6 +9,18 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kFourPi = 12.566370614359172;
 
+// A chunk's worth of samples, in pairs: for copies this short a string move's start-up costs
+// more than the copy.
+void copySamples(double* to, const double* from, int n) {
+  int i = 0;
+  for (; i + 2 <= n; i += 2) {
+    double pair[2];
+    __builtin_memcpy(pair, from + i, sizeof pair);
+    __builtin_memcpy(to + i, pair, sizeof pair);
+  }
+  if (i < n) to[i] = from[i];
+}
+
 }  // namespace
 
 Oversampler::Oversampler(const VectorKernels& k) : kernels(&k) { initUpsDec(); }
@@ -43,10 +55,10 @@ void Oversampler::append(const double* left, const double* right, int n, bool bo
     for (double* h : history) std::memmove(h, h + head - kRingInputs, sizeof(double) * kRingInputs);
     head = kRingInputs;
   }
-  std::memcpy(history[0] + head, left, sizeof(double) * n);
+  copySamples(history[0] + head, left, n);
   // The entry the ring would overwrite is the one 128 steps, 64 inputs, back.
   const double* right0 = bothChannels ? right : history[1] + head - kRingInputs;
-  std::memcpy(history[1] + head, right0, sizeof(double) * n);
+  copySamples(history[1] + head, right0, n);
 }
 
 void Oversampler::upsample(double* left, double* right, int n, bool bothChannels) {
@@ -61,15 +73,21 @@ void Oversampler::upsample(double* left, double* right, int n, bool bothChannels
 }
 
 void Oversampler::downsample(double* samples, int n) {
-  for (int i = 0; i < n; ++i) samples[i] = samples[2 * i + 1];
+  // Two at a time: every sample read lies past every one written so far.
+  int i = 0;
+  for (; i + 2 <= n; i += 2) {
+    const double pair[2] = {samples[2 * i + 1], samples[2 * i + 3]};
+    __builtin_memcpy(samples + i, pair, sizeof pair);
+  }
+  if (i < n) samples[i] = samples[2 * i + 1];
 }
 
 void Oversampler::delay(double* left, double* right, int n, bool bothChannels) {
   if (n > kMaxFrames) n = kMaxFrames;
   if (n < 1) return;
   append(left, right, n, bothChannels);
-  std::memcpy(left, history[0] + head - kDelayFrames, sizeof(double) * n);
-  if (bothChannels) std::memcpy(right, history[1] + head - kDelayFrames, sizeof(double) * n);
+  copySamples(left, history[0] + head - kDelayFrames, n);
+  if (bothChannels) copySamples(right, history[1] + head - kDelayFrames, n);
   head += n;
   upPos = (upPos - 2 * n) & (kRingSize - 1);
 }
