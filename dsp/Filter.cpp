@@ -125,6 +125,7 @@ void Filter::reset() {
   destRoots = kInitialRoots;
   for (double& i : rootIncrements) i = 0.0;
   x1 = x2 = y1 = y2 = 0.0;
+  ++historyWrites;
   rampRemaining = 0;
 }
 
@@ -413,6 +414,7 @@ void Filter::processFrame(double* samples, int count) {
   x2 = hx2;
   y1 = hy1;
   y2 = hy2;
+  ++historyWrites;
 }
 
 double Filter::calcA(double w) const {

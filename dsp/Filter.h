@@ -91,6 +91,7 @@ class Filter {
     if (type == kNone) return true;
     if (status == 0 && rampRemaining == 0) {
       x1 = x2 = y1 = y2 = 0.0;
+      ++historyWrites;
       return true;
     }
     return false;
@@ -128,5 +129,7 @@ class Filter {
   std::uint64_t rampLength;
   // Counts designs, so that a copy of the coefficients can tell when it is out of date.
   std::uint32_t designs = 0;
+  // The same for the history, written anywhere but by the cascade that passes it on.
+  std::uint32_t historyWrites = 0;
   bool suspended = true;
 };

@@ -126,28 +126,42 @@ void StereoCascade::runPass(const Placement& place, int frames) {
   exactPasses = kExactPassesAfterSmall;
 }
 
-void StereoCascade::flush(int frames) {
-  if (grouped == 0) return;
-  const Placement& place = placements[channels - 1][grouped - 1];
+void StereoCascade::flush(int sections, int frames) {
+  // The count as passed, not as stored: read back together with `channels`, it would wait
+  // for the store.
+  grouped = sections;
+  if (sections == 0) return;
+  const Placement& place = placements[channels - 1][sections - 1];
   if (place.width != steadyWidth) {
     for (const Filter*& f : steadyFrom) f = nullptr;
     for (const Filter*& f : streamFrom) f = nullptr;
     steadyWidth = place.width;
   }
   // The same sections as last time keep their lanes; if they are also steady and as
-  // designed then, their coefficients are where that pass left them.
-  bool samePlaces = grouped == plannedSections && channels == plannedChannels;
+  // designed then, their coefficients are where that pass left them, and unless something
+  // else wrote their histories since, so are those.
+  bool samePlaces = sections == plannedSections && channels == plannedChannels;
   bool sameCoeffs = plannedSteady;
-  for (int g = 0; g < grouped; ++g) {
+  bool sameHistories = true;
+  for (int g = 0; g < sections; ++g) {
     for (int c = 0; c < channels; ++c) {
-      const int j = place.lane[g][c];
       const Filter* f = pending[g][c];
       samePlaces = samePlaces && f == planned[g][c];
       sameCoeffs = sameCoeffs && f->rampRemaining == 0 && f->designs == plannedDesigns[g][c];
-      lanes.x1[j] = f->x1;
-      lanes.x2[j] = f->x2;
-      lanes.y1[j] = f->y1;
-      lanes.y2[j] = f->y2;
+      sameHistories = sameHistories && f->historyWrites == plannedHistories[g][c];
+      plannedHistories[g][c] = f->historyWrites;
+    }
+  }
+  if (!samePlaces || !sameHistories) {
+    for (int g = 0; g < sections; ++g) {
+      for (int c = 0; c < channels; ++c) {
+        const int j = place.lane[g][c];
+        const Filter* f = pending[g][c];
+        lanes.x1[j] = f->x1;
+        lanes.x2[j] = f->x2;
+        lanes.y1[j] = f->y1;
+        lanes.y2[j] = f->y2;
+      }
     }
   }
   if (!samePlaces) placeLanes(place);
@@ -157,12 +171,12 @@ void StereoCascade::flush(int frames) {
       prepare(place, k, frames);
       plannedSteady = plannedSteady && lanes.stride[k] == 0;
     }
-    for (int g = 0; g < grouped; ++g) {
+    for (int g = 0; g < sections; ++g) {
       for (int c = 0; c < channels; ++c) plannedDesigns[g][c] = pending[g][c]->designs;
     }
   }
   runPass(place, frames);
-  for (int g = 0; g < grouped; ++g) {
+  for (int g = 0; g < sections; ++g) {
     for (int c = 0; c < channels; ++c) {
       const int j = place.lane[g][c];
       Filter* f = pending[g][c];
@@ -187,7 +201,8 @@ void StereoCascade::run(Filter* const* left, Filter* const* right, int sections,
   channels = runLeft && runRight ? 2 : 1;
   lanes.planes[0] = runLeft ? leftSamples : rightSamples;
   lanes.planes[1] = rightSamples;
-  grouped = 0;
+  // Counted in a local: a member would tie every section's test to the previous one's store.
+  int count = 0;
   for (int i = 0; i < sections; ++i) {
     // processFrame's once-per-call test, made here for every section before any filtering:
     // it depends only on the section's own state. A section that passes the samples
@@ -199,14 +214,15 @@ void StereoCascade::run(Filter* const* left, Filter* const* right, int sections,
     // in one channel of a stereo pass (settings that drifted apart) runs alone.
     const bool fits = channels == 2 ? l && r : true;
     if (pipelined && fits) {
-      pending[grouped][0] = channels == 2 || l ? l : r;
-      pending[grouped][1] = r;
-      ++grouped;
+      pending[count][0] = channels == 2 || l ? l : r;
+      pending[count][1] = r;
+      ++count;
       continue;
     }
-    flush(frames);
+    flush(count, frames);
+    count = 0;
     if (l) l->processFrame(leftSamples, frames);
     if (r) r->processFrame(rightSamples, frames);
   }
-  flush(frames);
+  flush(count, frames);
 }

@@ -43,8 +43,8 @@ class StereoCascade {
     int offset[kMaxSections];   // the step of section g's first frame
   };
 
-  // Runs the pending sections as one pass.
-  void flush(int frames);
+  // Runs the first `sections` pending sections as one pass.
+  void flush(int sections, int frames);
   // Puts the pending sections into their lanes.
   void placeLanes(const Placement& place);
   // Coefficients of register k's lanes for the pass, as a stream while any of them glides.
@@ -79,6 +79,7 @@ class StereoCascade {
   // then.
   Filter* planned[kMaxSections][2] = {};
   std::uint32_t plannedDesigns[kMaxSections][2] = {};
+  std::uint32_t plannedHistories[kMaxSections][2] = {};
   int plannedSections = 0;
   int plannedChannels = 0;
   bool plannedSteady = false;
