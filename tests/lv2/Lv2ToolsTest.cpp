@@ -16,6 +16,10 @@
 
 namespace fs = std::filesystem;
 
+#ifndef VELTRANE_HOST_TOOL_PREFIX
+#define VELTRANE_HOST_TOOL_PREFIX ""
+#endif
+
 namespace {
 
 struct Outcome {
@@ -118,7 +122,7 @@ TEST_F(Lv2Tools, TheSnareDemoThroughLv2ApplyIsTheVstRenderSampleForSample) {
                  " --set LMgain=0.625 --set HMgain=0.625 --set HF=0");
   ASSERT_EQ(vst.status, 0) << vst.output;
   const Outcome lv2 = runCommand(
-      withPath("lv2apply -i " + at("demo.wav") + " -o " + at("lv2.wav") +
+      withPath(VELTRANE_HOST_TOOL_PREFIX "lv2apply -i " + at("demo.wav") + " -o " + at("lv2.wav") +
                " -c SAT 1 -c HPF 1 -c HPFfreq 220 -c LF 0 -c LMfreq 289 -c LMgain 3.5 -c HMgain 3.5"
                " -c HF 0 " VELTRANE_LV2_URI));
   ASSERT_EQ(lv2.status, 0) << lv2.output;

@@ -120,7 +120,13 @@ TEST_P(ValidateFault, FailsItsOwnCheckAndNoOther) {
   EXPECT_EQ(result.status, 1) << result.output;
   ASSERT_EQ(result.failed.size(), 1u) << result.output;
   EXPECT_EQ(result.failed.begin()->first, fault) << result.output;
-  EXPECT_NE(result.failed.begin()->second.find(says), std::string::npos) << result.output;
+  std::string expected = says;
+#ifdef __SANITIZE_ADDRESS__
+  // A sanitized build reports the crash itself and ends the check's process before the signal
+  // would; where the check was still counts.
+  if (expected.starts_with("killed by")) expected.erase(0, expected.find(", at: "));
+#endif
+  EXPECT_NE(result.failed.begin()->second.find(expected), std::string::npos) << result.output;
   EXPECT_EQ(result.passed.size() + result.skipped.size(), allChecks().size() - 1) << result.output;
 }
 
