@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <tuple>
 #include <sys/stat.h>
 
 namespace {
@@ -58,13 +59,8 @@ std::string chosen(CNewFileSelector& selector) {
 // The load dialog asks for one file; only a selector told to allow several asks for more.
 TEST(CNewFileSelector, EachProgramGetsItsOwnArgumentsAndOneFileIsAskedFor) {
   using S = CNewFileSelector;
-  const struct {
-    const char* program;
-    S::Style style;
-    bool multiple;
-    const char* dir;
-    const char* expected;  // the arguments after the program
-  } rows[] = {
+  // The program, the dialog, several files allowed, the folder; the arguments after the program.
+  const std::tuple<const char*, S::Style, bool, const char*, const char*> rows[] = {
       {"/usr/bin/zenity", S::kSelectFile, false, "/u/p",
        "--file-selection|--title=Save|--filename=/u/p/|--file-filter=Preset | *.zal|"
        "--file-filter=All files | *"},
@@ -81,23 +77,18 @@ TEST(CNewFileSelector, EachProgramGetsItsOwnArgumentsAndOneFileIsAskedFor) {
       {"kdialog", S::kSelectSaveFile, true, "/p",
        "--title|Save|--getsavefilename|/p/Preset 1.zal|*.zal|Preset"},
   };
-  for (const auto& row : rows) {
+  for (const auto& [program, style, multiple, dir, expected] : rows) {
     std::string args;
-    for (const std::string& arg :
-         presetDialog(row.style, row.dir, row.multiple)->buildArguments(row.program))
+    for (const std::string& arg : presetDialog(style, dir, multiple)->buildArguments(program))
       args += (args.empty() ? "" : "|") + arg;
-    EXPECT_EQ(args, std::string(row.program) + "|" + row.expected);
+    EXPECT_EQ(args, std::string(program) + "|" + expected);
   }
 }
 
 // What the program prints decides the choice; anything doubtful chooses nothing.
 TEST(CNewFileSelector, OnlyAClearAnswerIsAChoice) {
-  const struct {
-    const char* answer;
-    int status;
-    bool multiple;
-    const char* chosen;
-  } rows[] = {
+  // The answer printed, the exit status, several files allowed; the files chosen.
+  const std::tuple<const char*, int, bool, const char*> rows[] = {
       {"/a/b.zal\r\n", 0, false, "/a/b.zal"},
       {"/a/b.zal", 0, false, "/a/b.zal"},
       {"", 1, false, ""},                  // cancelled
@@ -105,12 +96,13 @@ TEST(CNewFileSelector, OnlyAClearAnswerIsAChoice) {
       {"/a/one\n/a/two\n", 0, false, ""},  // a name with a line break is no choice
       {"/a/one\n/a/two\n", 0, true, "/a/one|/a/two"},
       {"Gtk-WARNING\n/a/b.zal\n", 0, true, ""},  // chatter is not a path
+      {"Gtk-Message: theme /usr/share\n", 0, false, ""},
   };
-  for (const auto& row : rows) {
-    FakeDialog dialog("zenity", row.answer, row.status);
-    auto selector = presetDialog(CNewFileSelector::kSelectFile, "/a", row.multiple);
-    EXPECT_EQ(selector->runModal(), row.chosen[0] != 0) << row.answer;
-    EXPECT_EQ(chosen(*selector), row.chosen) << row.answer;
+  for (const auto& [answer, status, multiple, files] : rows) {
+    FakeDialog dialog("zenity", answer, status);
+    auto selector = presetDialog(CNewFileSelector::kSelectFile, "/a", multiple);
+    EXPECT_EQ(selector->runModal(), files[0] != 0) << answer;
+    EXPECT_EQ(chosen(*selector), files) << answer;
   }
   CNewFileSelector::setDialogProgram("/nonexistent/zenity");
   EXPECT_FALSE(presetDialog(CNewFileSelector::kSelectFile, "/a")->runModal());
@@ -120,30 +112,26 @@ TEST(CNewFileSelector, OnlyAClearAnswerIsAChoice) {
 // The dialogs confirm overwriting the name as typed. When the added extension makes it name
 // an existing file, the same program asks about that file, and only a yes keeps the choice.
 TEST(CNewFileSelector, ReplacingAFileTheDialogDidNotNameIsAskedFirst) {
-  const struct {
-    const char* program;
-    const char* typed;
-    int reply;
-    const char* chosen;  // "" for none
-  } rows[] = {{"zenity", "Foo", 1, ""},
-              {"zenity", "Foo", 0, "Foo.zal"},
-              {"kdialog", "Foo", 1, ""},
-              {"zenity", "Foo.ZAL", 1, "Foo.ZAL"},  // not asked: the dialog named it
-              {"zenity", "New", 1, "New.zal"}};     // not asked: nothing to replace
-  for (const auto& row : rows) {
-    SCOPED_TRACE(std::string(row.program) + " " + row.typed + " " + std::to_string(row.reply));
+  // The program, the name typed, the answer to the question; the file chosen ("" for none).
+  const std::tuple<const char*, const char*, int, const char*> rows[] = {
+      {"zenity", "Foo", 1, ""},
+      {"zenity", "Foo", 0, "Foo.zal"},
+      {"kdialog", "Foo", 1, ""},
+      {"zenity", "Foo.ZAL", 1, "Foo.ZAL"},  // not asked: the dialog named it
+      {"zenity", "New", 1, "New.zal"}};     // not asked: nothing to replace
+  for (const auto& [program, typed, reply, file] : rows) {
+    SCOPED_TRACE(std::string(program) + " " + typed + " " + std::to_string(reply));
     TempDir files;
     std::ofstream(files.dir() + "Foo.zal") << "kept";
-    FakeDialog dialog(row.program, files.dir() + row.typed + "\n", 0, row.reply);
+    FakeDialog dialog(program, files.dir() + typed + "\n", 0, reply);
     auto selector = presetDialog(CNewFileSelector::kSelectSaveFile, "/a");
-    EXPECT_EQ(selector->runModal(), row.chosen[0] != 0);
-    EXPECT_EQ(chosen(*selector), row.chosen[0] ? files.dir() + row.chosen : "");
+    EXPECT_EQ(selector->runModal(), file[0] != 0);
+    EXPECT_EQ(chosen(*selector), file[0] ? files.dir() + file : "");
     const std::string question = "A file named \"Foo.zal\" already exists in \"" + files.dir() +
-                                 "\".\nDo you want to "
-                                 "replace it?";
+                                 "\".\nDo you want to replace it?";
     EXPECT_EQ(dialog.read("question"),
-              row.typed != std::string("Foo") ? ""
-              : row.program == std::string("kdialog")
+              std::string(typed) != "Foo" ? ""
+              : std::string(program) == "kdialog"
                   ? "--title\nSave\n--warningyesno\n" + question +
                         "\n--yes-label\nReplace\n--no-label\nCancel\n"
                   : "--question\n--title=Save\n--no-markup\n--text=" + question +

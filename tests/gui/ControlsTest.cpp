@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using Calls = std::vector<std::string>;
+#include <tuple>
 
 TEST(CControl, NestedEditsReachTheHostOnceAndDirtyFollowsTheValueLastDrawn) {
   CallLog log;
@@ -48,16 +48,13 @@ TEST(CControl, ClosingTheWindowMidGestureStillEndsTheEdit) {
 // The editor's band knobs turn by angle through this: 0 lower left, 0.5 up, 1 lower right.
 TEST(CKnob, ValueFromPointFollowsTheDial) {
   CKnob knob(CRect(0, 0, 40, 40), nullptr, 0, nullptr, nullptr);  // inset 3: radius 17
-  const struct {
-    double x, y;
-    float expected;
-  } table[] = {
+  const std::tuple<double, double, float> table[] = {
       {20, 0, 0.5f}, {0, 20, 1.f / 6},        {40, 20, 5.f / 6}, {5, 39, 0.f},
       {35, 39, 1.f}, {3.2093, 17.3406, 0.2f},  // on the dial, 54 degrees past the start
   };
-  for (const auto& row : table) {
-    CPoint p(row.x, row.y);
-    EXPECT_NEAR(knob.valueFromPoint(p), row.expected, 2e-3) << row.x << "," << row.y;
+  for (const auto& [x, y, expected] : table) {
+    CPoint p(x, y);
+    EXPECT_NEAR(knob.valueFromPoint(p), expected, 2e-3) << x << "," << y;
   }
   knob.setMin(-1.f);
   knob.setMax(3.f);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using Calls = std::vector<std::string>;
+
 // Records listener and host calls in the order they happen.
 struct CallLog : CControlListener, VSTGUIEditorInterface {
   std::vector<std::string> calls;
@@ -55,9 +57,7 @@ struct TestFrame {
   }
   // Virtual keys as the host sends them (its own numbers, so a renumbered key shows).
   int32_t key(unsigned char virt, int32_t character = 0) {
-    CKeyCode k;
-    k.virt = virt;
-    k.character = character;
+    CKeyCode k{character, virt, 0};
     return frame->onKeyDown(k);
   }
 

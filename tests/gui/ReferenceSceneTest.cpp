@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 TEST(ReferenceScene, TheFrameDrawsWhatTheCommittedPicturesShow) {
   if (!arialIsLiberationSans()) GTEST_SKIP() << "the pictures were drawn with Liberation Sans";
   CallLog log;

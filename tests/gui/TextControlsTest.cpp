@@ -8,8 +8,6 @@
 
 #include <cmath>
 
-using Calls = std::vector<std::string>;
-
 namespace {
 
 // The host's virtual key numbers, as its key events carry them.
@@ -37,6 +35,26 @@ struct TextEditFixture : ::testing::Test {
     context.setFont(kNormalFontSmall);
     const CCoord left = std::round(175 + (117 - context.getStringWidth(text)) / 2);
     return static_cast<int>(std::round(left + context.getStringWidth(prefix)));
+  }
+};
+
+// The preset menu, as the panel makes it.
+struct MenuFixture : ::testing::Test {
+  CallLog log;
+  TestFrame frame{log};
+  COptionMenu* menu =
+      new COptionMenu(CRect(293, 232, 305, 246), &log, 108, nullptr, nullptr, 0x1E00);
+
+  void SetUp() override {
+    menu->setNbItemsPerColumn(12);
+    for (const char* name : {"One", "Two", "Three", "Four", "Five"}) menu->addEntry(name);
+    menu->setCurrent(0);
+    frame->addView(menu);
+  }
+  COptionMenuPopup* popup() const { return dynamic_cast<COptionMenuPopup*>(frame->getModalView()); }
+  void open() {
+    frame.down(298, 240);
+    frame.up(298, 240);
   }
 };
 
@@ -111,30 +129,6 @@ TEST(CDrawContext, TextThatIsNotUtf8IsDrawnAsLatin1) {
             "\xc3\xb0\xc2\x80\xc2\x80\xc2\x80")
       << "valid UTF-8 is kept; surrogates, overlong forms and code points past U+10FFFF are not";
 }
-
-namespace {
-
-// The preset menu, as the panel makes it.
-struct MenuFixture : ::testing::Test {
-  CallLog log;
-  TestFrame frame{log};
-  COptionMenu* menu =
-      new COptionMenu(CRect(293, 232, 305, 246), &log, 108, nullptr, nullptr, 0x1E00);
-
-  void SetUp() override {
-    menu->setNbItemsPerColumn(12);
-    for (const char* name : {"One", "Two", "Three", "Four", "Five"}) menu->addEntry(name);
-    menu->setCurrent(0);
-    frame->addView(menu);
-  }
-  COptionMenuPopup* popup() const { return dynamic_cast<COptionMenuPopup*>(frame->getModalView()); }
-  void open() {
-    frame.down(298, 240);
-    frame.up(298, 240);
-  }
-};
-
-}  // namespace
 
 // A click opens the list (above the menu when there is no room below) and leaves it open; a
 // click on an entry chooses it, as one gesture from the opening click. Pressing on the menu,

@@ -16,9 +16,6 @@
 #include <chrono>
 #include <functional>
 #include <thread>
-#include <utility>
-
-using Calls = std::vector<std::string>;
 
 namespace {
 

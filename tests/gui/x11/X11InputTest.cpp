@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 // Keys reach the frame as the host's key events do: with its virtual key numbers and its
 // modifier bits (shift 1, alternate 2, control 8).
 TEST(X11Input, KeysymsBecomeCharactersOrTheHostsEditingKeys) {
@@ -15,18 +17,15 @@ TEST(X11Input, KeysymsBecomeCharactersOrTheHostsEditingKeys) {
     EXPECT_EQ(key.virt, virt) << std::hex << sym;
     EXPECT_EQ(key.character, 0) << std::hex << sym;
   }
-  const struct {
-    uint32_t sym;
-    uint16_t state;  // X: shift 1, caps lock 2, control 4, mod1 8, mod5 0x80
-    int32_t character;
-    int modifier;
-  } typed[] = {{'a', 0, 'a', 0},      {'a', 2, 'A', 0},   {'z', 2, 'Z', 0}, {'0', 2, '0', 0},
-               {'A', 1, 'A', 1},      {0xe9, 0, 0xe9, 0}, {' ', 4, ' ', 8}, {'x', 8, 'x', 2},
-               {0xff, 0x80, 0xff, 2}, {0xff08, 4, 0, 8}};
-  for (const auto& row : typed) {
-    EXPECT_TRUE(keyCodeFromKeysym(row.sym, row.state, key));
-    EXPECT_EQ(key.character, row.character) << std::hex << row.sym;
-    EXPECT_EQ(key.modifier, row.modifier) << std::hex << row.sym;
+  // Keysym and X state (shift 1, caps lock 2, control 4, mod1 8, mod5 0x80); character, modifiers.
+  const std::tuple<uint32_t, uint16_t, int32_t, int> typed[] = {
+      {'a', 0, 'a', 0},      {'a', 2, 'A', 0},   {'z', 2, 'Z', 0}, {'0', 2, '0', 0},
+      {'A', 1, 'A', 1},      {0xe9, 0, 0xe9, 0}, {' ', 4, ' ', 8}, {'x', 8, 'x', 2},
+      {0xff, 0x80, 0xff, 2}, {0xff08, 4, 0, 8}};
+  for (const auto& [sym, state, character, modifier] : typed) {
+    EXPECT_TRUE(keyCodeFromKeysym(sym, state, key));
+    EXPECT_EQ(key.character, character) << std::hex << sym;
+    EXPECT_EQ(key.modifier, modifier) << std::hex << sym;
   }
   for (const uint32_t ignored : {0x20ac, 0xffe1, 0x1f})  // euro sign, Shift itself, control
     EXPECT_FALSE(keyCodeFromKeysym(ignored, 0, key)) << std::hex << ignored;
@@ -41,19 +40,14 @@ TEST(X11Input, ButtonsAndModifiers) {
 
 // A second press of the same button within 250 ms and 5 pixels; a third starts over.
 TEST(X11Input, DoubleClickNeedsTheSameButtonSoonAndNearby) {
-  const struct {
-    uint8_t button;
-    uint32_t time;
-    int x, y;
-    bool expected;
-  } sequence[] = {
+  // Button, time, position; whether it is a double click.
+  const std::tuple<uint8_t, uint32_t, int, int, bool> sequence[] = {
       {1, 1000, 10, 10, false}, {1, 1250, 15, 5, true},   {1, 1300, 15, 5, false},
       {1, 1551, 15, 5, false},  {3, 1600, 15, 5, false},  {1, 1700, 15, 5, false},
       {1, 1800, 21, 5, false},  {1, 1900, 21, 11, false}, {1, 0xfffffff0u, 0, 0, false},
       {1, 0x50, 0, 0, true},  // across the server clock's wrap
   };
   DoubleClickDetector detector;
-  for (const auto& press : sequence)
-    EXPECT_EQ(detector.press(press.button, press.time, press.x, press.y), press.expected)
-        << press.time;
+  for (const auto& [button, time, x, y, expected] : sequence)
+    EXPECT_EQ(detector.press(button, time, x, y), expected) << time;
 }
