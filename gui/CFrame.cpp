@@ -201,8 +201,9 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
     if (!view->getMouseEnabled() || !view->hitTest(where, buttons)) return kMouseEventHandled;
     CBaseObjectGuard viewGuard(view);
     CPoint p(where);
+    // The product's modal views (the open menu, the about box) act on the press alone and
+    // want no moves or release.
     const CMouseEventResult result = view->onMouseDown(p, buttons);
-    if (result == kMouseEventHandled && modalView == view) mouseDownView = view;
     return result == kMouseEventNotHandled ? kMouseEventHandled : result;
   }
   const CMouseEventResult result = CViewContainer::onMouseDown(where, buttons);

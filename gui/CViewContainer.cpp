@@ -22,21 +22,19 @@ bool CViewContainer::addView(CView* view) {
   return true;
 }
 
-bool CViewContainer::removeView(CView* view) {
+void CViewContainer::removeView(CView* view) {
   auto it = std::find(children.begin(), children.end(), view);
-  if (it == children.end()) return false;
+  if (it == children.end()) return;
   view->invalid();
   children.erase(it);
   if (mouseDownView == view) mouseDownView = nullptr;
   if (CFrame* f = getFrame()) f->onViewRemoved(view);
   view->removed(this);
   view->forget();
-  return true;
 }
 
-bool CViewContainer::removeAll() {
+void CViewContainer::removeAll() {
   while (!children.empty()) removeView(children.back());
-  return true;
 }
 
 bool CViewContainer::isChild(const CView* view) const {

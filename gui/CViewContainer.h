@@ -16,8 +16,8 @@ class CViewContainer : public CView {
 
   virtual bool addView(CView* view);
   // Removes the view and releases the container's reference.
-  virtual bool removeView(CView* view);
-  virtual bool removeAll();
+  virtual void removeView(CView* view);
+  virtual void removeAll();
   bool isChild(const CView* view) const;
   int32_t getNbViews() const { return static_cast<int32_t>(children.size()); }
   CView* getView(int32_t index) const;
