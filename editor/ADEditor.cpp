@@ -150,7 +150,6 @@ void ADEditor::addKnob(int index, int bitmapNumber, CCoord left, CCoord top, int
   knob->setValue(effect->getParameter(index));
   knob->setDefaultValue(defaultValue);
   knob->dragZoom = 0.5;
-  knob->setShiftZoom(1.0);
   frame->addView(knob);
   parameterControls[index] = knob;
 }
@@ -192,7 +191,6 @@ void ADEditor::addCoaxKnob(int number) {
   knob->setValue(effect->getParameter(layout.centreParameter));
   knob->setExtValue(effect->getParameter(layout.ringParameter));
   knob->setDefaultValue(0.5f);
-  knob->setDefaultExtValue(0.5f);
   knob->setIntRadius(CPoint(layout.centreX, layout.centreY), kCoaxRadius);
   knob->setExtBitmap(ring.get(), layout.ringImages);
   knob->setStep(kCoaxStep);
