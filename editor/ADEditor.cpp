@@ -38,12 +38,8 @@ const std::array<ADEditor::CoaxKnob, 4> ADEditor::kCoaxKnobs = {{
     {kTagHfKnob, 11553, "bmp11557.png", 41, 11, 512, 56, 568, 111, kHfGain, kHfFreq},
 }};
 
-ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
-  rect.top = 0;
-  rect.left = 0;
-  rect.bottom = kHeight;
-  rect.right = kWidth;
-}
+// The rectangle is worked out at each getRect, from the scale factor of the moment.
+ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {}
 
 ADEditor::~ADEditor() {
   // Only the editor the effect actually holds may take itself away from it.
