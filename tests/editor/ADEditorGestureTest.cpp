@@ -12,7 +12,6 @@ namespace {
 struct GestureRow {
   const char* what;
   std::function<void()> gesture;
-  int32_t tag;    // of the control
   int parameter;  // automated, and announced in begin/end edit
   float value;    // the value the host is told last
   bool relative;  // `value` is added to the parameter's value before the gesture
@@ -73,54 +72,49 @@ TEST_F(GestureTest, EachControlAutomatesItsOwnParameter) {
     return [=, this] { frame()->onWheel(CPoint(x, y), distance, CButtonState(modifiers)); };
   };
   const GestureRow rows[] = {
-      {"EQ", clickAt(678, 30), kEqAll, kEqAll, flipped(kEqAll), false},
-      {"HPF", clickAt(106, 30), kHpf, kHpf, flipped(kHpf), false},
-      {"HF dip", clickAt(556, 176), kHfDip, kHfDip, flipped(kHfDip), false},
-      {"LSR left position", clickAt(66, 176), kLsr, kLsr, 0.f, false},
-      {"LM Q right position", clickAt(352, 176), kLmQ, kLmQ, 1.f, false},
-      {"HM Q middle position", clickAt(447, 176), kHmQ, kHmQ, 0.5f, false},
+      {"EQ", clickAt(678, 30), kEqAll, flipped(kEqAll), false},
+      {"HPF", clickAt(106, 30), kHpf, flipped(kHpf), false},
+      {"HF dip", clickAt(556, 176), kHfDip, flipped(kHfDip), false},
+      {"LSR left position", clickAt(66, 176), kLsr, 0.f, false},
+      {"LM Q right position", clickAt(352, 176), kLmQ, 1.f, false},
+      {"HM Q middle position", clickAt(447, 176), kHmQ, 0.5f, false},
       // 50 pixels up is 100 drag units of the 500 a full sweep takes, with or without Shift.
-      {"output knob", path({{680, 120}, {680, 70}}), kOutput, kOutput, 0.2f, true},
-      {"HPF knob", path({{90, 110}, {140, 110, kShift}, {190, 110}}), kHpfFreq, kHpfFreq, 0.2f,
-       true},
+      {"output knob", path({{680, 120}, {680, 70}}), kOutput, 0.2f, true},
+      {"HPF knob", path({{90, 110}, {140, 110, kShift}, {190, 110}}), kHpfFreq, 0.2f, true},
       // Beyond the end the movement goes on counting: 300 right and 200 back make 100.
       {"HPF knob past its end", path({{90, 110}, {390, 110}, {340, 110}, {190, 110}}), kHpfFreq,
-       kHpfFreq, 0.2f, true},
-      {"output wheel", wheel(680, 110, 2.f), kOutput, kOutput, 0.02f, true},
-      {"HPF wheel with Shift", wheel(90, 110, -3.f, kShift), kHpfFreq, kHpfFreq, -0.003f, true},
-      {"HPF Ctrl-click", clickAt(90, 110, kControl), kHpfFreq, kHpfFreq, 0.f, false},
-      {"output double click", clickAt(680, 110, kDoubleClick), kOutput, kOutput, 0.5f, false},
+       0.2f, true},
+      {"output wheel", wheel(680, 110, 2.f), kOutput, 0.02f, true},
+      {"HPF wheel with Shift", wheel(90, 110, -3.f, kShift), kHpfFreq, -0.003f, true},
+      {"HPF Ctrl-click", clickAt(90, 110, kControl), kHpfFreq, 0.f, false},
+      {"output double click", clickAt(680, 110, kDoubleClick), kOutput, 0.5f, false},
       // 10 pixels up: ten steps of 1/128 on a ring, of 1/256 on a centre.
-      {"LF centre at the radius", path({{232, 111}, {232, 101}}), 41, kLfGain, 10.f / 256, true},
-      {"LF ring just beyond", path({{233, 111}, {233, 101}}), 41, kLfFreq, 10.f / 128, true},
-      {"LM ring (down)", path({{358, 111}, {358, 121}}), 42, kLmFreq, -10.f / 128, true},
-      {"LM ring wheel to its end", wheel(358, 111, 5.f), 42, kLmFreq, 1.f, false},
+      {"LF centre at the radius", path({{232, 111}, {232, 101}}), kLfGain, 10.f / 256, true},
+      {"LF ring just beyond", path({{233, 111}, {233, 101}}), kLfFreq, 10.f / 128, true},
+      {"LM ring (down)", path({{358, 111}, {358, 121}}), kLmFreq, -10.f / 128, true},
+      {"LM ring wheel to its end", wheel(358, 111, 5.f), kLmFreq, 1.f, false},
       // Half a step to the right changes nothing; Shift then halves the rate without a jump.
       {"LM centre, Shift halfway",
-       path({{330, 113}, {330, 103}, {331, 103}, {331, 103, kShift}, {331, 93, kShift}}), 42,
-       kLmGain, 15.f / 256, true},
+       path({{330, 113}, {330, 103}, {331, 103}, {331, 103, kShift}, {331, 93, kShift}}), kLmGain,
+       15.f / 256, true},
       // After a modifier change a ring step is a tenth.
       {"HM ring, Shift halfway",
-       path({{447, 140}, {447, 130}, {447, 130, kShift}, {447, 128, kShift}}), 43, kHmFreq,
+       path({{447, 140}, {447, 130}, {447, 130, kShift}, {447, 128, kShift}}), kHmFreq,
        10.f / 128 + 0.2f, true},
-      {"HF ring", path({{538, 111}, {538, 101}}), 44, kHfFreq, 10.f / 128, true},
+      {"HF ring", path({{538, 111}, {538, 101}}), kHfFreq, 10.f / 128, true},
       // With Alt the centre turns by angle; across the dial's gap it stays at the end.
-      {"LF centre with Alt", path({{224, 123, kAlt}, {194, 123, kAlt}}), 41, kLfGain, 1.f, false},
-      {"LF ring wheel", wheel(209, 81, 1.f), 41, kLfFreq, 0.026041670f, true},
-      {"LF centre wheel with Shift", wheel(209, 111, -1.f, kShift), 41, kLfGain, -0.0026041670f,
-       true},
+      {"LF centre with Alt", path({{224, 123, kAlt}, {194, 123, kAlt}}), kLfGain, 1.f, false},
+      {"LF ring wheel", wheel(209, 81, 1.f), kLfFreq, 0.026041670f, true},
+      {"LF centre wheel with Shift", wheel(209, 111, -1.f, kShift), kLfGain, -0.0026041670f, true},
       // A double click resets the centre, whatever part it hits.
-      {"LF double click on the ring", clickAt(209, 81, kDoubleClick), 41, kLfGain, 0.5f, false},
+      {"LF double click on the ring", clickAt(209, 81, kDoubleClick), kLfGain, 0.5f, false},
   };
   for (const GestureRow& row : rows) {
     SCOPED_TRACE(row.what);
     const float before = effect->getParameter(row.parameter);
     row.gesture();
     expectOneGesture(row.parameter, row.relative ? before + row.value : row.value);
-    // The change comes back from the effect; at the next idle the control still agrees.
-    const float shown = control(row.tag)->getValue();
-    editor->idle();
-    EXPECT_EQ(control(row.tag)->getValue(), shown);
+    editor->idle();  // the change comes back from the effect
   }
   EXPECT_NEAR(effect->getParameter(kLfFreq), d(kLfFreq) + 10.f / 128 + 0.026041670f, 1e-5f)
       << "the ring keeps its value through the centre's reset";

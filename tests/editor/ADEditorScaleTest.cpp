@@ -24,6 +24,22 @@ std::pair<int, int> sizeAt(double factor) {
   return {static_cast<int>(std::ceil(778 * factor)), static_cast<int>(std::ceil(248 * factor))};
 }
 
+// The scaled drawing sampled in the middle of each layout pixel against the drawing at 1x: the
+// mean difference per channel in 8-bit levels.
+double differenceFromLayout(cairo_surface_t* scaled, cairo_surface_t* layout) {
+  const double f = cairo_image_surface_get_width(scaled) / 778.0;
+  double sum = 0;
+  for (int y = 0; y < 248; ++y)
+    for (int x = 0; x < 778; ++x)
+      for (int shift : {0, 8, 16}) {
+        const auto at =
+            rgb(scaled, static_cast<int>((x + 0.5) * f), static_cast<int>((y + 0.5) * f));
+        sum += std::abs(static_cast<int>((at >> shift) & 0xff) -
+                        static_cast<int>((rgb(layout, x, y) >> shift) & 0xff));
+      }
+  return sum / (3.0 * 778 * 248);
+}
+
 class EditorScaleTest : public EditorTest {
  protected:
   // Right-clicks the background and picks an entry of the list that opens (1 "100%", 2 "150%",
@@ -64,6 +80,8 @@ TEST_F(EditorScaleTest, TheSizeMenuOpensOnTheBackgroundOnlyAndItsChoiceServesEve
 TEST_F(EditorScaleTest, AHostThatCanResizeIsAskedAndTheOpenWindowFollows) {
   hostRecord().canResize = true;
   open();
+  editor->idle();
+  const CairoSurfacePtr layout(cairo_surface_reference(frame()->getBackBuffer()));
   // The same size again asks nothing; the choice is kept as text, none for "Automatic".
   const struct {
     int entry;
@@ -87,6 +105,11 @@ TEST_F(EditorScaleTest, AHostThatCanResizeIsAskedAndTheOpenWindowFollows) {
     EXPECT_EQ(editorSize(effect->getAeffect()), sizeAt(c.factor));
     EXPECT_EQ(PreferenceStore().getText("UIScale"),
               c.stored ? std::optional<std::string>(c.stored) : std::nullopt);
+    // The window shows what the layout shows; an automated knob redraws only itself.
+    EXPECT_LT(differenceFromLayout(frame()->getBackBuffer(), layout.get()), 5.0);
+    effect->setParameter(kOutput, static_cast<float>(c.factor) / 4);
+    editor->idle();
+    EXPECT_EQ(frame()->getLastRenderedRects(), std::vector{CRect(651, 76, 709, 158)});
   }
 }
 

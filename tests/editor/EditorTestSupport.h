@@ -77,6 +77,14 @@ struct Layer {
   int image;
 };
 
+// A pixel's red, green and blue in an image surface.
+inline uint32_t rgb(cairo_surface_t* s, int x, int y) {
+  cairo_surface_flush(s);
+  const unsigned char* row =
+      cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
+  return reinterpret_cast<const uint32_t*>(row)[x] & 0xffffff;
+}
+
 class EditorTest : public testing::Test {
  protected:
   TempDir config;
@@ -141,17 +149,11 @@ class EditorTest : public testing::Test {
       cairo_paint(cr);
     }
     cairo_destroy(cr);
-    auto pixel = [](cairo_surface_t* s, int x, int y) {
-      cairo_surface_flush(s);
-      const unsigned char* row =
-          cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
-      return reinterpret_cast<const uint32_t*>(row)[x] & 0xffffff;
-    };
     int count = 0;
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
-        count += pixel(frame()->getBackBuffer(), static_cast<int>(area.left) + x,
-                       static_cast<int>(area.top) + y) != pixel(expected.get(), x, y);
+        count += rgb(frame()->getBackBuffer(), static_cast<int>(area.left) + x,
+                     static_cast<int>(area.top) + y) != rgb(expected.get(), x, y);
     return count;
   }
 };
