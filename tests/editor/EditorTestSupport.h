@@ -97,7 +97,6 @@ class EditorTest : public testing::Test {
     hostRecord().canResize = false;
     hostRecord().take();
   }
-  void TearDown() override { hostRecord().take(); }
 
   void setAllDistinct() {
     for (int i = 0; i < kNumParameters; ++i) effect->setParameter(i, distinctValue(i));
