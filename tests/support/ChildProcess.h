@@ -76,11 +76,6 @@ class ChildProcess {
       pump(deadline);
     }
   }
-  std::optional<std::string> waitForLineStartingWith(const std::string& prefix,
-                                                     std::chrono::milliseconds timeout) {
-    return waitForLine([&](const std::string& line) { return line.rfind(prefix, 0) == 0; },
-                       timeout);
-  }
 
   // The exit status as the shell shows it (128 + signal for a killed child), or -1 when the
   // child did not end in time (it is then killed).
