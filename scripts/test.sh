@@ -23,7 +23,7 @@ UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure
 
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_TSAN=ON -DVELTRANE_BENCH=OFF
 cmake --build build-tsan --target plugin_thread_test editor_thread_test tools_veltrane_editor_test \
-  lv2_thread_test
+  lv2_host_test
 TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build-tsan \
   -R '^(VeltraneThreads|ADEditorThreads|EditorCycles|Lv2Threads)\.' --output-on-failure
 
