@@ -23,8 +23,7 @@ inline StripSettings allBandsOn() {
 
 inline StripSettings transparent() {
   StripSettings s = allBandsOn();
-  s.eqOn = 0;
-  s.satOn = 0;
+  s.eqOn = s.satOn = 0;
   return s;
 }
 

@@ -121,20 +121,19 @@ TEST(VeltraneEngine, MissingOrUnconnectedChannelsAreNotWrittenThrough) {
   auto effect = std::make_unique<Veltrane>(engineHost);
   effect->resume();
   std::vector<float> left(64, 0.25f), out(64, 0.0f), spare(64, 7.0f);
+  float *l = left.data(), *o = out.data();
+  // Mono from input 0 to output 0 only; nothing to read, so nothing happens; no output 0.
+  float* buffers[][2][2] = {
+      {{l, nullptr}, {o, nullptr}}, {{nullptr, l}, {o, nullptr}}, {{l, nullptr}, {nullptr, l}}};
+  for (auto& b : buffers) effect->processReplacing(b[0], b[1], 64);
   std::vector<double> leftD(64, 0.25), outD(64, 0.0);
-  float* noRight[2] = {left.data(), nullptr};
-  float* oneOut[2] = {out.data(), nullptr};
-  float* noLeft[2] = {nullptr, left.data()};
-  effect->processReplacing(noRight, oneOut, 64);  // mono from input 0, written to output 0 only
-  effect->processReplacing(noLeft, oneOut, 64);   // nothing to read: nothing happens
-  effect->processReplacing(noRight, noLeft, 64);
-  double* noRightD[2] = {leftD.data(), nullptr};
-  double* oneOutD[2] = {outD.data(), nullptr};
-  effect->processDoubleReplacing(noRightD, oneOutD, 64);
+  double* inD[2] = {leftD.data(), nullptr};
+  double* outsD[2] = {outD.data(), nullptr};
+  effect->processDoubleReplacing(inD, outsD, 64);
   secondPinConnected = false;
-  float* both[2] = {left.data(), left.data()};
-  float* outs[2] = {out.data(), spare.data()};
-  effect->processReplacing(both, outs, 64);
+  float* ins[2] = {l, l};
+  float* outs[2] = {o, spare.data()};
+  effect->processReplacing(ins, outs, 64);
   secondPinConnected = true;
   EXPECT_EQ(spare, std::vector<float>(64, 7.0f));
 }
