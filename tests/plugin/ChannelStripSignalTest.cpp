@@ -76,9 +76,10 @@ TEST(ChannelStripSignal, StereoChannelsMatchMonoRunsBitForBit) {
       }
       double* io[2] = {l.data() + pos, r.data() + pos};
       stereo.process(io, io, frames, {true, true}, s, noHook());
-      // A mono run of the right channel is equalised as "LSR" says for that channel.
+      // A mono run of the right channel runs with "LSR" mirrored.
       StripSettings sR = s;
       sR.processLeft = s.processRight;
+      sR.processRight = s.processLeft;
       for (auto [mono, v, settings] : {std::tuple{&monoL, &ml, &s}, std::tuple{&monoR, &mr, &sR}}) {
         double* first[2] = {v->data() + pos, nullptr};
         double* second[2] = {v->data() + pos + cut, nullptr};
