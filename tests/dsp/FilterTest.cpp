@@ -133,11 +133,9 @@ TEST(Filter, SwitchingOffGlidesThenBypassesWithClearedHistory) {
   f.suspend(false);
   std::vector<double> in(4000);
   for (int i = 0; i < 4000; ++i) in[i] = std::sin(0.37 * i);
-  std::vector<double> buf = in;
-  f.processFrame(buf.data(), 4000);
   f.setStatus(0);
   const int len = static_cast<int>(f.getRampLength());
-  buf = in;
+  std::vector<double> buf = in;
   f.processFrame(buf.data(), len);
   EXPECT_NE(buf[10], in[10]);  // still filtering while gliding to neutral
   buf = in;
