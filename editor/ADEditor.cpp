@@ -38,12 +38,8 @@ const std::array<ADEditor::CoaxKnob, 4> ADEditor::kCoaxKnobs = {{
     {kTagHfKnob, 11553, "bmp11557.png", 41, 11, 512, 56, 568, 111, kHfGain, kHfFreq},
 }};
 
-ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
-  rect.top = 0;
-  rect.left = 0;
-  rect.bottom = kHeight;
-  rect.right = kWidth;
-}
+// The rectangle is worked out at each getRect, from the scale factor of the moment.
+ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {}
 
 ADEditor::~ADEditor() {
   // Only the editor the effect actually holds may take itself away from it.
@@ -150,7 +146,6 @@ void ADEditor::addKnob(int index, int bitmapNumber, CCoord left, CCoord top, int
   knob->setValue(effect->getParameter(index));
   knob->setDefaultValue(defaultValue);
   knob->dragZoom = 0.5;
-  knob->setShiftZoom(1.0);
   frame->addView(knob);
   parameterControls[index] = knob;
 }
@@ -192,7 +187,6 @@ void ADEditor::addCoaxKnob(int number) {
   knob->setValue(effect->getParameter(layout.centreParameter));
   knob->setExtValue(effect->getParameter(layout.ringParameter));
   knob->setDefaultValue(0.5f);
-  knob->setDefaultExtValue(0.5f);
   knob->setIntRadius(CPoint(layout.centreX, layout.centreY), kCoaxRadius);
   knob->setExtBitmap(ring.get(), layout.ringImages);
   knob->setStep(kCoaxStep);

@@ -69,7 +69,6 @@ class ADEditor : public CPresetSystemEditor {
   bool onBackgroundMouseDown(const CPoint& where, const CButtonState& buttons) override;
   // The scale the host gave a format adapter (an LV2 host's ui:scaleFactor); none forgets it.
   void setHostScaleFactor(std::optional<double> factor) { scaleSelector.setHostFactor(factor); }
-  UiScaleSelector& getScaleSelector() { return scaleSelector; }
   // The toolkit brackets gestures with a control's tag; the host hears only of parameters:
   // a band knob's bracket names the part it edits, the other controls' none.
   void beginEdit(VstInt32 tag) override;

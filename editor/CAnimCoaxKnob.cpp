@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 CAnimCoaxKnob::CAnimCoaxKnob(const CRect& r, CControlListener* l, int32_t t, int32_t n, int32_t h,
                              CBitmap* bitmap, const CPoint& o, long m)
@@ -21,31 +20,8 @@ CAnimCoaxKnob::CAnimCoaxKnob(const CRect& r, CControlListener* l, int32_t t, int
   wheelInc = 0.026041670f;
 }
 
-CAnimCoaxKnob::CAnimCoaxKnob(const CAnimCoaxKnob& other)
-    : CKnob(other),
-      imageRect(other.imageRect),
-      margin(other.margin),
-      centrePoint(other.centrePoint),
-      intRadius(other.intRadius),
-      images(other.images),
-      imageHeight(other.imageHeight),
-      extImages(other.extImages),
-      extValue(other.extValue),
-      defaultExtValue(other.defaultExtValue),
-      oldExtValue(other.oldExtValue),
-      extMin(other.extMin),
-      extMax(other.extMax),
-      step(other.step) {
-  setExtBitmap(other.extBitmap, other.extImages);
-}
-
 CAnimCoaxKnob::~CAnimCoaxKnob() {
   if (extBitmap) extBitmap->forget();
-}
-
-void CAnimCoaxKnob::bounceExtValue() {
-  // The ring is clamped into the knob's own range, as the value it shares a strip rule with.
-  extValue = std::clamp(extValue, getMin(), getMax());
 }
 
 void CAnimCoaxKnob::setValue(float v) {
@@ -86,7 +62,6 @@ void CAnimCoaxKnob::draw(CDrawContext* context) {
     const int32_t index = stripIndexRound(extValue, static_cast<int32_t>(extImages));
     extBitmap->draw(context, imageRect, CPoint(0, index * imageHeight));
   }
-  oldExtValue = extValue;
   setDirty(false);
 }
 
@@ -185,8 +160,8 @@ bool CAnimCoaxKnob::onWheel(const CPoint& where, const float& distance,
   float k = distance * wheelInc;
   if (buttons & kShift) k *= 0.1f;
   if (distanceToCentre(where) > intRadius) {
-    extValue += k;
-    bounceExtValue();
+    // The ring is clamped into the knob's own range, as the value it shares a strip rule with.
+    extValue = std::clamp(extValue + k, getMin(), getMax());
     setDirty(true);
     extActive = true;
   } else {
@@ -200,8 +175,4 @@ bool CAnimCoaxKnob::onWheel(const CPoint& where, const float& distance,
     endEdit();
   }
   return true;
-}
-
-bool CAnimCoaxKnob::isTypeOf(const char* type) const {
-  return std::strcmp(type, "CAnimCoaxKnob") == 0 || CKnob::isTypeOf(type);
 }

@@ -9,38 +9,25 @@ class CAnimCoaxKnob : public CKnob {
  public:
   CAnimCoaxKnob(const CRect& size, CControlListener* listener, int32_t tag, int32_t images,
                 int32_t imageHeight, CBitmap* background, const CPoint& offset, long margin);
-  CAnimCoaxKnob(const CAnimCoaxKnob& other);
+  CAnimCoaxKnob(const CAnimCoaxKnob&) = delete;
+  CAnimCoaxKnob& operator=(const CAnimCoaxKnob&) = delete;
   ~CAnimCoaxKnob() override;
 
-  virtual void bounceExtValue();
   // Unclamped and silent; marks the knob for redrawing.
   void setValue(float v) override;
-  virtual void setStep(float s) { step = s / 4; }
-  virtual void setExtValue(float v) { extValue = v; }
-  virtual float getExtValue() const { return extValue; }
-  virtual void setExtMin(float v) { extMin = v; }
-  virtual float getExtMin() const { return extMin; }
-  virtual void setExtMax(float v) { extMax = v; }
-  virtual float getExtMax() const { return extMax; }
-  virtual void setOldExtValue(float v) { oldExtValue = v; }
-  virtual float getOldExtValue() const { return oldExtValue; }
-  virtual void setDefaultExtValue(float v) { defaultExtValue = v; }
-  virtual float getDefaultExtValue() const { return defaultExtValue; }
-  virtual void setIntRadius(const CPoint& centre, float radius);
-  virtual void setExtBitmap(CBitmap* bitmap, long images);
+  void setStep(float s) { step = s / 4; }
+  void setExtValue(float v) { extValue = v; }
+  float getExtValue() const { return extValue; }
+  void setIntRadius(const CPoint& centre, float radius);
+  void setExtBitmap(CBitmap* bitmap, long images);
 
   bool isExtActive() const { return extActive; }
-  float getStep() const { return step; }
-  const CRect& getImageRect() const { return imageRect; }
 
   void draw(CDrawContext* context) override;
   CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
   bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
-
-  bool isTypeOf(const char* type) const override;
-  CView* newCopy() const override { return new CAnimCoaxKnob(*this); }
 
  private:
   float distanceToCentre(const CPoint& p) const;
@@ -55,8 +42,6 @@ class CAnimCoaxKnob : public CKnob {
   CBitmap* extBitmap = nullptr;
   long extImages = 0;
   float extValue = 0.f;
-  float defaultExtValue = 0.25f;
-  float oldExtValue = 0.f;
   float extMin = 0.f;
   float extMax = 1.f;
   float step = 1.f / 512;

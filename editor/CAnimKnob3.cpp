@@ -4,17 +4,10 @@
 #include "gui/ImageStrip.h"
 
 #include <algorithm>
-#include <cstring>
 
 CAnimKnob3::CAnimKnob3(const CRect& r, CControlListener* l, int32_t t, int32_t n,
                        int32_t /*imageWidth*/, int32_t h, CBitmap* bitmap, const CPoint& o)
     : CAnimKnob(r, l, t, n, h, bitmap, o) {}
-
-float CAnimKnob3::sensitivityFor(const CButtonState& buttons) const {
-  double pixelRange = 1000.0 * dragZoom;
-  if (buttons & kShift) pixelRange *= shiftZoom;
-  return static_cast<float>((getMax() - getMin()) / pixelRange);
-}
 
 void CAnimKnob3::draw(CDrawContext* context) {
   if (background) {
@@ -34,8 +27,7 @@ CMouseEventResult CAnimKnob3::onMouseDown(CPoint& where, const CButtonState& but
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   }
   startValue = value;
-  sensitivity = sensitivityFor(buttons);
-  buttonsAtDown = buttons;
+  sensitivity = static_cast<float>((getMax() - getMin()) / (1000.0 * dragZoom));
   anchor = previous = accumulated = where;
   dragging = true;
   return onMouseMoved(where, buttons);
@@ -48,13 +40,6 @@ CMouseEventResult CAnimKnob3::onMouseMoved(CPoint& where, const CButtonState& bu
   previous = where;
   accumulated.x += d;
   const double delta = (anchor.y - accumulated.y) + (accumulated.x - anchor.x);
-  if (buttons != buttonsAtDown) {
-    // A modifier changed mid-drag: continue from the current value at the new rate.
-    const float newSensitivity = sensitivityFor(buttons);
-    startValue = static_cast<float>(startValue + (sensitivity - newSensitivity) * delta);
-    sensitivity = newSensitivity;
-    buttonsAtDown = buttons;
-  }
   value = std::clamp(static_cast<float>(startValue + delta * sensitivity), getMin(), getMax());
   if (isDirty()) {
     invalid();
@@ -79,8 +64,4 @@ bool CAnimKnob3::onWheel(const CPoint&, const float& distance, const CButtonStat
     endEdit();
   }
   return true;
-}
-
-bool CAnimKnob3::isTypeOf(const char* type) const {
-  return std::strcmp(type, "CAnimKnob3") == 0 || CAnimKnob::isTypeOf(type);
 }

@@ -2,8 +2,6 @@
 
 #include "gui/CBitmap.h"
 
-#include <cstring>
-
 CLED::CLED(const CRect& r, CControlListener* l, int32_t t, CBitmap* b)
     : CControl(r, l, t), bitmap(b) {
   if (bitmap) bitmap->remember();
@@ -13,20 +11,9 @@ CLED::CLED(const CRect& r, CControlListener* l, int32_t t, CBitmap* b)
   value = 0.f;
 }
 
-CLED::CLED(const CLED& other)
-    : CControl(other),
-      bitmap(other.bitmap),
-      offsetOff(other.offsetOff),
-      offsetHeld(other.offsetHeld),
-      offsetOn(other.offsetOn) {
-  if (bitmap) bitmap->remember();
-}
-
 CLED::~CLED() {
   if (bitmap) bitmap->forget();
 }
-
-bool CLED::getHold() const { return value == 0.5f; }
 
 void CLED::setValue(float v) {
   oldValue = value;
@@ -47,8 +34,4 @@ CMouseEventResult CLED::onMouseDown(CPoint&, const CButtonState& buttons) {
   // The editor always passes itself; a missing listener is tolerated all the same.
   if (listener) listener->valueChanged(this);
   return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-}
-
-bool CLED::isTypeOf(const char* type) const {
-  return std::strcmp(type, "CLED") == 0 || CControl::isTypeOf(type);
 }

@@ -24,7 +24,6 @@ bool CSizeMenu::openAt(const CPoint& where) {
   // The list opens below the view's rectangle, so the rectangle becomes the pointer's spot.
   const CRect spot(where.x, where.y, where.x, where.y);
   setViewSize(spot, false);
-  setMouseableArea(spot);
   CPoint local(where);
   return onMouseDown(local, CButtonState(kRButton)) == kMouseEventHandled;
 }

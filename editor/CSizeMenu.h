@@ -21,5 +21,4 @@ class CSizeMenu : public COptionMenu {
 
   void beginEdit() override {}
   void endEdit() override {}
-  bool onWheel(const CPoint&, const float&, const CButtonState&) override { return false; }
 };

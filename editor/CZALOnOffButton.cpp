@@ -3,11 +3,9 @@
 #include "gui/CBitmap.h"
 
 #include <cmath>
-#include <cstring>
 
-CZALOnOffButton::CZALOnOffButton(const CRect& r, CControlListener* l, int32_t t, CBitmap* bitmap,
-                                 long s)
-    : CControl(r, l, t, bitmap), style(s) {}
+CZALOnOffButton::CZALOnOffButton(const CRect& r, CControlListener* l, int32_t t, CBitmap* bitmap)
+    : CControl(r, l, t, bitmap) {}
 
 void CZALOnOffButton::draw(CDrawContext* context) {
   if (background) {
@@ -24,8 +22,4 @@ CMouseEventResult CZALOnOffButton::onMouseDown(CPoint&, const CButtonState& butt
   valueChanged();
   endEdit();
   return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-}
-
-bool CZALOnOffButton::isTypeOf(const char* type) const {
-  return std::strcmp(type, "CZALOnOffButton") == 0 || CControl::isTypeOf(type);
 }

@@ -6,17 +6,8 @@
 // bitmap's upper half is the off image, the lower half the on image.
 class CZALOnOffButton : public CControl {
  public:
-  CZALOnOffButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background,
-                  long style = 0);
-
-  virtual long getStyle() const { return style; }
-  virtual void setStyle(long val) { style = val; }
+  CZALOnOffButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background);
 
   void draw(CDrawContext* context) override;
   CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
-  CView* newCopy() const override { return new CZALOnOffButton(*this); }
-  bool isTypeOf(const char* type) const override;
-
- private:
-  long style;
 };

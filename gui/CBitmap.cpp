@@ -61,10 +61,6 @@ CBitmap::CBitmap(CCoord w, CCoord h) : description(-1) {
   height = h;
 }
 
-CBitmap::CBitmap(const unsigned char* pngData, size_t size) : description(-1) {
-  loadPng(pngData, size);
-}
-
 CairoSurfacePtr CBitmap::decodePng(const unsigned char* data, size_t size) {
   PngReader reader{data, size, 0};
   CairoSurfacePtr decoded(cairo_image_surface_create_from_png_stream(readPng, &reader));
@@ -106,10 +102,10 @@ cairo_surface_t* CBitmap::getHighResolutionSurface() {
   return highResolution.get();
 }
 
-void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offset, float alpha) {
+void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offset) {
   if (!surface || !context || rect.isEmpty()) return;
   if (context->getScaleFactor() != 1.0) {
-    drawScaled(context, rect, offset, alpha);
+    drawScaled(context, rect, offset);
     return;
   }
   cairo_t* cr = context->getCairo();
@@ -118,15 +114,11 @@ void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offse
   cairo_clip(cr);
   cairo_set_source_surface(cr, surface.get(), rect.left - offset.x, rect.top - offset.y);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-  if (alpha >= 1.f)
-    cairo_paint(cr);
-  else
-    cairo_paint_with_alpha(cr, alpha);
+  cairo_paint(cr);
   cairo_restore(cr);
 }
 
-void CBitmap::drawScaled(CDrawContext* context, const CRect& rect, const CPoint& offset,
-                         float alpha) {
+void CBitmap::drawScaled(CDrawContext* context, const CRect& rect, const CPoint& offset) {
   // As at scale 1, nothing is drawn where the picture does not reach.
   const CPoint origin(rect.left - offset.x, rect.top - offset.y);
   CRect area(origin.x, origin.y, origin.x + width, origin.y + height);
@@ -161,9 +153,6 @@ void CBitmap::drawScaled(CDrawContext* context, const CRect& rect, const CPoint&
   cairo_rectangle(cr, area.left, area.top, area.getWidth(), area.getHeight());
   cairo_clip(cr);
   cairo_set_source(cr, pattern);
-  if (alpha >= 1.f)
-    cairo_paint(cr);
-  else
-    cairo_paint_with_alpha(cr, alpha);
+  cairo_paint(cr);
   cairo_restore(cr);
 }

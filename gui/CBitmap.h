@@ -36,9 +36,8 @@ class CBitmap : public CBaseObject {
   static ResourceProvider getResourceProvider();
 
   explicit CBitmap(const CResourceDescription& desc);
+  // An empty picture to draw into (tests build their strips so).
   CBitmap(CCoord width, CCoord height);
-  // Decodes PNG bytes; the bytes need not outlive the call.
-  CBitmap(const unsigned char* pngData, size_t size);
 
   CCoord getWidth() const { return width; }
   CCoord getHeight() const { return height; }
@@ -49,8 +48,7 @@ class CBitmap : public CBaseObject {
   // Copies the region starting at `offset` into `rect`, clipped to `rect` and to the picture.
   // Unscaled at scale 1; on a scaled context from the sharpest version, filtered only where
   // the device pixels do not meet the picture's pixels one to one.
-  void draw(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint(0, 0),
-            float alpha = 1.f);
+  void draw(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint(0, 0));
 
   // Pixels per layout pixel of the high-resolution version.
   static constexpr int kHighResolutionRatio = 2;
@@ -61,7 +59,7 @@ class CBitmap : public CBaseObject {
  private:
   static CairoSurfacePtr decodePng(const unsigned char* data, size_t size);
   void loadPng(const unsigned char* data, size_t size);
-  void drawScaled(CDrawContext* context, const CRect& area, const CPoint& offset, float alpha);
+  void drawScaled(CDrawContext* context, const CRect& area, const CPoint& offset);
 
   CResourceDescription description;
   CairoSurfacePtr surface;

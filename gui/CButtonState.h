@@ -10,15 +10,11 @@ enum CButton : int64_t {
   kShift = 1 << 4,
   kControl = 1 << 5,
   kAlt = 1 << 6,
-  kApple = 1 << 7,
-  kButton4 = 1 << 8,
-  kButton5 = 1 << 9,
   kDoubleClick = 1 << 10,
 };
 
-inline constexpr int64_t kButtonMask = kLButton | kMButton | kRButton | kButton4 | kButton5;
-inline constexpr int64_t kModifierMask = kShift | kControl | kAlt | kApple;
-inline constexpr int64_t kZoomModifier = kShift;
+inline constexpr int64_t kButtonMask = kLButton | kMButton | kRButton;
+inline constexpr int64_t kModifierMask = kShift | kControl | kAlt;
 inline constexpr int64_t kDefaultValueModifier = kControl;
 
 class CButtonState {

@@ -18,14 +18,6 @@ constexpr CColor MakeCColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
   return {r, g, b, a};
 }
 
-inline constexpr CColor kTransparentCColor{255, 255, 255, 0};
 inline constexpr CColor kBlackCColor{0, 0, 0, 255};
 inline constexpr CColor kWhiteCColor{255, 255, 255, 255};
-inline constexpr CColor kGreyCColor{127, 127, 127, 255};
 inline constexpr CColor kDarkGreyCColor{64, 64, 64, 255};
-inline constexpr CColor kRedCColor{255, 0, 0, 255};
-inline constexpr CColor kGreenCColor{0, 255, 0, 255};
-inline constexpr CColor kBlueCColor{0, 0, 255, 255};
-inline constexpr CColor kYellowCColor{255, 255, 0, 255};
-inline constexpr CColor kCyanCColor{255, 0, 255, 255};
-inline constexpr CColor kMagentaCColor{0, 255, 255, 255};

@@ -57,14 +57,12 @@ void CControl::valueChanged() {
 
 void CControl::beginEdit() {
   if (++editing != 1) return;
-  if (listener) listener->controlBeginEdit(this);
   if (CFrame* f = getFrame()) f->beginEdit(tag);
 }
 
 void CControl::endEdit() {
   if (editing == 0 || --editing != 0) return;
   if (CFrame* f = getFrame()) f->endEdit(tag);
-  if (listener) listener->controlEndEdit(this);
 }
 
 bool CControl::checkDefaultValue(CButtonState button) {
@@ -92,7 +90,6 @@ bool CControl::removed(CViewContainer* parent) {
   // A gesture cut short by the window closing still owes the host its end.
   if (editing > 0) {
     if (CFrame* f = getFrame()) f->endEdit(tag);
-    if (listener) listener->controlEndEdit(this);
     editing = 0;
   }
   return CView::removed(parent);

@@ -5,7 +5,7 @@
 
 // A view with a value in [min, max] that reports changes to its listener. Gestures are
 // bracketed by beginEdit/endEdit; nested brackets are counted so only the outermost pair
-// reaches the listener and the host.
+// reaches the host.
 class CControl : public CView {
  public:
   CControl(const CRect& size, CControlListener* listener = nullptr, int32_t tag = 0,

@@ -16,30 +16,17 @@ CCoord CDrawContext::snapToDevicePixel(CCoord coordinate) const {
   return scale == 1.0 ? std::round(coordinate) : std::round(coordinate * scale) / scale;
 }
 
-void CDrawContext::setFont(const CFontDesc* font, CCoord size, int32_t style) {
+void CDrawContext::setFont(const CFontDesc* font, CCoord /*size*/, int32_t /*style*/) {
   state.font = font ? font : kSystemFont;
-  state.fontSize = size;
-  state.fontStyle = style;
 }
 
-CCoord CDrawContext::getFontSize() const {
-  return state.fontSize > 0 ? state.fontSize : state.font->getSize();
-}
+CCoord CDrawContext::getFontSize() const { return state.font->getSize(); }
 
 void CDrawContext::setClipRect(const CRect& clip) {
   cairo_reset_clip(cr.get());
   cairo_rectangle(cr.get(), clip.left, clip.top, clip.getWidth(), clip.getHeight());
   cairo_clip(cr.get());
 }
-
-CRect& CDrawContext::getClipRect(CRect& clip) const {
-  double x1, y1, x2, y2;
-  cairo_clip_extents(cr.get(), &x1, &y1, &x2, &y2);
-  clip = CRect(x1, y1, x2, y2);
-  return clip;
-}
-
-void CDrawContext::resetClipRect() { cairo_reset_clip(cr.get()); }
 
 void CDrawContext::saveGlobalState() {
   stack.push_back(state);
@@ -59,20 +46,14 @@ void CDrawContext::setSourceColor(const CColor& c) {
   cairo_set_source_rgba(cr.get(), c.red / 255.0, c.green / 255.0, c.blue / 255.0, c.alpha / 255.0);
 }
 
-void CDrawContext::applyAntialias(bool forText, bool textAntialias) {
-  const bool on = forText ? textAntialias : state.drawMode == kAntiAliasing;
+void CDrawContext::setAntialias(bool on) {
   cairo_set_antialias(cr.get(), on ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-}
-
-void CDrawContext::lineTo(const CPoint& p) {
-  drawLine(penPosition, p);
-  penPosition = p;
 }
 
 void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
   cairo_t* c = cr.get();
   cairo_save(c);
-  applyAntialias(false);
+  setAntialias(false);
   // Odd widths are centred on the pixel so a 1 px line covers exactly one pixel row/column.
   const double half = (static_cast<int>(state.lineWidth) % 2) ? 0.5 : 0.0;
   cairo_move_to(c, from.x + half, from.y + half);
@@ -87,7 +68,7 @@ void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
 void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
   cairo_t* c = cr.get();
   cairo_save(c);
-  applyAntialias(false);
+  setAntialias(false);
   if (style != kDrawStroked) {
     cairo_rectangle(c, rect.left, rect.top, rect.getWidth(), rect.getHeight());
     setSourceColor(state.fillColor);
@@ -105,42 +86,7 @@ void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
   cairo_restore(c);
 }
 
-void CDrawContext::drawEllipse(const CRect& rect, CDrawStyle style) {
-  cairo_t* c = cr.get();
-  cairo_save(c);
-  applyAntialias(false);
-  const CPoint centre = rect.getCenter();
-  cairo_translate(c, centre.x, centre.y);
-  cairo_scale(c, rect.getWidth() / 2, rect.getHeight() / 2);
-  cairo_arc(c, 0, 0, 1, 0, 2 * M_PI);
-  cairo_restore(c);
-  cairo_save(c);
-  if (style != kDrawStroked) {
-    setSourceColor(state.fillColor);
-    if (style == kDrawFilledAndStroked)
-      cairo_fill_preserve(c);
-    else
-      cairo_fill(c);
-  }
-  if (style != kDrawFilled) {
-    cairo_set_line_width(c, state.lineWidth);
-    setSourceColor(state.frameColor);
-    cairo_stroke(c);
-  }
-  cairo_new_path(c);
-  cairo_restore(c);
-}
-
-void CDrawContext::drawPoint(const CPoint& p, const CColor& color) {
-  cairo_t* c = cr.get();
-  cairo_save(c);
-  cairo_rectangle(c, std::floor(p.x), std::floor(p.y), 1, 1);
-  setSourceColor(color);
-  cairo_fill(c);
-  cairo_restore(c);
-}
-
-void CDrawContext::applyFont() { state.font->apply(cr.get(), state.fontSize, state.fontStyle); }
+void CDrawContext::applyFont() { state.font->apply(cr.get()); }
 
 CCoord CDrawContext::getStringWidth(const char* text) {
   const std::string utf8 = toDrawableUtf8(text);
@@ -166,10 +112,7 @@ void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign
   if (!text || !*text || rect.isEmpty()) return;
   const CCoord width = getStringWidth(text);
   CCoord x = rect.left;
-  if (align == kCenterText)
-    x = rect.left + (rect.getWidth() - width) / 2;
-  else if (align == kRightText)
-    x = rect.right - width;
+  if (align == kCenterText) x = rect.left + (rect.getWidth() - width) / 2;
   const CCoord baseline = rect.top + rect.getHeight() / 2 + getCapHeight() / 2;
   cairo_save(cr.get());
   cairo_rectangle(cr.get(), rect.left, rect.top, rect.getWidth(), rect.getHeight());
@@ -183,7 +126,7 @@ void CDrawContext::drawString(const char* text, const CPoint& baselineStart, boo
   const std::string utf8 = toDrawableUtf8(text);
   cairo_t* c = cr.get();
   cairo_save(c);
-  applyAntialias(true, antialias);
+  setAntialias(antialias);
   applyFont();
   setSourceColor(state.fontColor);
   cairo_move_to(c, baselineStart.x, baselineStart.y);

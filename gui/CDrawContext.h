@@ -8,11 +8,6 @@
 #include <string>
 #include <vector>
 
-enum CDrawMode {
-  kAliasing = 0,
-  kAntiAliasing = 1,
-};
-
 enum CDrawStyle {
   kDrawStroked = 0,
   kDrawFilled,
@@ -22,14 +17,13 @@ enum CDrawStyle {
 enum CHoriTxtAlign {
   kLeftText = 0,
   kCenterText,
-  kRightText,
 };
 
-// Drawing on a cairo image surface with the toolkit's pixel rules: 1 px strokes fall on whole
-// pixels, text sits on a whole-pixel baseline, bitmaps are copied unscaled. With a scale factor
-// every coordinate stays in layout pixels while the surface has `scale` device pixels for each:
-// lines, shapes and text are drawn at the device's resolution, bitmaps from their sharpest
-// version.
+// Drawing on a cairo image surface with the toolkit's pixel rules: shapes are not antialiased
+// and 1 px strokes fall on whole pixels, text sits on a whole-pixel baseline, bitmaps are copied
+// unscaled. With a scale factor every coordinate stays in layout pixels while the surface has
+// `scale` device pixels for each: lines, shapes and text are drawn at the device's resolution,
+// bitmaps from their sharpest version.
 class CDrawContext {
  public:
   explicit CDrawContext(cairo_surface_t* surface, double scale = 1.0);
@@ -44,33 +38,26 @@ class CDrawContext {
 
   void setLineWidth(CCoord width) { state.lineWidth = width; }
   CCoord getLineWidth() const { return state.lineWidth; }
-  void setDrawMode(CDrawMode mode) { state.drawMode = mode; }
-  CDrawMode getDrawMode() const { return state.drawMode; }
   void setFillColor(const CColor& c) { state.fillColor = c; }
   CColor getFillColor() const { return state.fillColor; }
   void setFrameColor(const CColor& c) { state.frameColor = c; }
   CColor getFrameColor() const { return state.frameColor; }
   void setFontColor(const CColor& c) { state.fontColor = c; }
   CColor getFontColor() const { return state.fontColor; }
+  // Text is drawn regular in the font's own size; the size (0) and style (-1) are not used.
   void setFont(const CFontDesc* font, CCoord size = 0, int32_t style = -1);
   const CFontDesc* getFont() const { return state.font; }
   CCoord getFontSize() const;
 
   // Clip rectangles are in the current (possibly translated) coordinates.
   void setClipRect(const CRect& clip);
-  CRect& getClipRect(CRect& clip) const;
-  void resetClipRect();
   void saveGlobalState();
   void restoreGlobalState();
   // Moves the origin; children of a container draw in its coordinates.
   void translate(CCoord dx, CCoord dy);
 
-  void moveTo(const CPoint& p) { penPosition = p; }
-  void lineTo(const CPoint& p);
   void drawLine(const CPoint& from, const CPoint& to);
   void drawRect(const CRect& rect, CDrawStyle style = kDrawStroked);
-  void drawEllipse(const CRect& rect, CDrawStyle style = kDrawStroked);
-  void drawPoint(const CPoint& p, const CColor& color);
 
   void drawString(const char* text, const CRect& rect, CHoriTxtAlign align = kCenterText,
                   bool antialias = true);
@@ -82,24 +69,20 @@ class CDrawContext {
  private:
   struct State {
     CCoord lineWidth = 1;
-    CDrawMode drawMode = kAliasing;
     CColor fillColor = kWhiteCColor;
     CColor frameColor = kBlackCColor;
     CColor fontColor = kWhiteCColor;
     const CFontDesc* font = nullptr;
-    CCoord fontSize = 0;
-    int32_t fontStyle = -1;
   };
 
   void setSourceColor(const CColor& c);
   void applyFont();
-  void applyAntialias(bool forText, bool textAntialias = true);
+  void setAntialias(bool on);
 
   CairoContextPtr cr;
   double scale;
   State state;
   std::vector<State> stack;
-  CPoint penPosition;
 };
 
 // Text for cairo: valid UTF-8 is kept, any other byte is read as Latin-1.

@@ -38,7 +38,7 @@ void CFrame::setScaleFactor(double factor) {
 
 CFrame::~CFrame() {
   closing = true;
-  removeAll(true);
+  removeAll();
   platformFrame.reset();
 }
 
@@ -47,10 +47,7 @@ void CFrame::close() {
   clearMouseViews(nowhere, CButtonState());
   setFocusView(nullptr);
   closing = true;
-  const std::vector<IIdleClient*> clients(idleClients);
-  idleClients.clear();
-  for (IIdleClient* client : clients) client->onFrameClosed();
-  removeAll(true);
+  removeAll();
   modalView = nullptr;
   // Closed from inside an event the window is dispatching: the window object must outlive
   // that dispatch, so it goes with the frame, after idle has returned.
@@ -67,10 +64,6 @@ void CFrame::idle() {
     ~DepthGuard() { --depth; }
   } depthGuard{idleDepth};
   if (platformFrame) platformFrame->processEvents();
-  const std::vector<IIdleClient*> clients(idleClients);
-  for (IIdleClient* client : clients)
-    if (std::find(idleClients.begin(), idleClients.end(), client) != idleClients.end())
-      client->onIdle();
   invalidateDirtyViews();
   render();
 }
@@ -132,7 +125,7 @@ void CFrame::render() {
 void CFrame::drawBackgroundRect(CDrawContext* context, const CRect& updateRect) {
   context->setFillColor(backgroundColor);
   context->drawRect(updateRect, kDrawFilled);
-  if (background) background->draw(context, size, backgroundOffset);
+  if (background) background->draw(context, size);
 }
 
 void CFrame::invalid() {
@@ -157,7 +150,7 @@ bool CFrame::setModalView(CView* view) {
   if (modalView) {
     CView* old = modalView;
     modalView = nullptr;
-    removeView(old, true);
+    removeView(old);
   }
   if (view) {
     if (view->isAttached()) return false;
@@ -184,7 +177,7 @@ void CFrame::setFocusView(CView* view) {
   if (platformFrame) platformFrame->setKeyboardCapture(focusView != nullptr);
 }
 
-int32_t CFrame::getKnobMode() const { return editor ? editor->getKnobMode() : knobMode; }
+int32_t CFrame::getKnobMode() const { return editor ? editor->getKnobMode() : kCircularMode; }
 
 void CFrame::beginEdit(int32_t tag) {
   if (editor) editor->beginEdit(tag);
@@ -192,15 +185,6 @@ void CFrame::beginEdit(int32_t tag) {
 
 void CFrame::endEdit(int32_t tag) {
   if (editor) editor->endEdit(tag);
-}
-
-void CFrame::addIdleClient(IIdleClient* client) {
-  if (std::find(idleClients.begin(), idleClients.end(), client) == idleClients.end())
-    idleClients.push_back(client);
-}
-
-void CFrame::removeIdleClient(IIdleClient* client) {
-  idleClients.erase(std::remove(idleClients.begin(), idleClients.end(), client), idleClients.end());
 }
 
 CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons) {
@@ -214,12 +198,12 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
   }
   if (modalView) {
     CView* view = modalView;
-    if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where, buttons))
-      return kMouseEventHandled;
+    if (!view->getMouseEnabled() || !view->hitTest(where, buttons)) return kMouseEventHandled;
     CBaseObjectGuard viewGuard(view);
     CPoint p(where);
+    // The product's modal views (the open menu, the about box) act on the press alone and
+    // want no moves or release.
     const CMouseEventResult result = view->onMouseDown(p, buttons);
-    if (result == kMouseEventHandled && modalView == view) mouseDownView = view;
     return result == kMouseEventNotHandled ? kMouseEventHandled : result;
   }
   const CMouseEventResult result = CViewContainer::onMouseDown(where, buttons);
@@ -263,12 +247,8 @@ CMouseEventResult CFrame::onMouseExited(CPoint& where, const CButtonState& butto
 void CFrame::checkMouseViews(const CPoint& where, const CButtonState& buttons) {
   std::vector<CView*> chain;
   if (modalView) {
-    if (modalView->isVisible() && modalView->getMouseEnabled() &&
-        modalView->getMouseableArea().pointInside(where)) {
+    if (modalView->getMouseEnabled() && modalView->getMouseableArea().pointInside(where))
       chain.push_back(modalView);
-      if (auto* container = dynamic_cast<CViewContainer*>(modalView))
-        container->getViewChainAt(where, chain);
-    }
   } else {
     getViewChainAt(where, chain);
   }
@@ -307,8 +287,7 @@ bool CFrame::onWheel(const CPoint& where, const float& distance, const CButtonSt
   CBaseObjectGuard guard(this);
   if (modalView) {
     CView* view = modalView;
-    if (!view->isVisible() || !view->getMouseEnabled() || !view->hitTest(where, buttons))
-      return false;
+    if (!view->getMouseEnabled() || !view->hitTest(where, buttons)) return false;
     CBaseObjectGuard viewGuard(view);
     return view->onWheel(where, distance, buttons);
   }

@@ -8,15 +8,6 @@
 #include <memory>
 #include <vector>
 
-// Something that wants a call on every editor idle (e.g. a running file dialog).
-class IIdleClient {
- public:
-  virtual ~IIdleClient() = default;
-  virtual void onIdle() = 0;
-  // The frame is going away; no further idle calls will come.
-  virtual void onFrameClosed() {}
-};
-
 // The root container of an editor window. It owns the views added to it, dispatches events
 // (to a modal view only, while one is set), tracks the views under the mouse, the focus view,
 // and renders invalid regions into its back buffer at idle.
@@ -37,7 +28,7 @@ class CFrame : public CViewContainer {
   bool hasPlatformWindow() const { return platformFrame != nullptr; }
   IPlatformFrame* getPlatformFrame() const { return platformFrame.get(); }
 
-  // Drains window events, runs idle clients, invalidates dirty views and redraws.
+  // Drains window events, invalidates dirty views and redraws.
   void idle();
   // Draws every pending invalid region into the back buffer and copies it to the window.
   void render();
@@ -57,15 +48,12 @@ class CFrame : public CViewContainer {
   void setFocusView(CView* view);
   CView* getFocusView() const { return focusView; }
 
+  // The editor's knob mode; circular without an editor.
   int32_t getKnobMode() const;
-  void setKnobMode(int32_t mode) { knobMode = mode; }
   void beginEdit(int32_t tag);
   void endEdit(int32_t tag);
   VSTGUIEditorInterface* getEditor() const { return editor; }
   CButtonState getCurrentMouseButtons() const { return currentButtons; }
-
-  void addIdleClient(IIdleClient* client);
-  void removeIdleClient(IIdleClient* client);
 
   CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
@@ -85,7 +73,6 @@ class CFrame : public CViewContainer {
 
   // Called by containers when a view leaves the tree, so no dangling reference stays here.
   void onViewRemoved(CView* view);
-  const std::vector<CView*>& getMouseViews() const { return mouseViews; }
 
  private:
   void createBackBuffer();
@@ -101,10 +88,8 @@ class CFrame : public CViewContainer {
   std::vector<CRect> invalidRects;
   std::vector<CRect> lastRendered;
   std::vector<CView*> mouseViews;
-  std::vector<IIdleClient*> idleClients;
   CView* modalView = nullptr;
   CView* focusView = nullptr;
-  int32_t knobMode = kCircularMode;
   CButtonState currentButtons;
   bool closing = false;
 };

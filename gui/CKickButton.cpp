@@ -1,7 +1,5 @@
 #include "gui/CKickButton.h"
 
-#include "gui/CBitmap.h"
-
 #include <cstring>
 
 CKickButton::CKickButton(const CRect& r, CControlListener* l, int32_t t, CBitmap* bitmap,
@@ -12,17 +10,8 @@ CKickButton::CKickButton(const CRect& r, CControlListener* l, int32_t t, CCoord 
                          const CPoint& o)
     : CControl(r, l, t, bitmap), offset(o), heightOfOneImage(h) {}
 
-void CKickButton::draw(CDrawContext* context) {
-  CPoint where(offset);
-  bounceValue();
-  if (value == getMax()) where.y += heightOfOneImage;
-  if (background) background->draw(context, size, where);
-  setDirty(false);
-}
-
 CMouseEventResult CKickButton::onMouseDown(CPoint& where, const CButtonState& buttons) {
   if (!(buttons & kLButton)) return kMouseEventNotHandled;
-  entryState = value;
   beginEdit();
   return onMouseMoved(where, buttons);
 }

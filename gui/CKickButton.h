@@ -2,8 +2,8 @@
 
 #include "gui/CControl.h"
 
-// A momentary button: max while pressed with the pointer inside, back to min on release.
-// Two images stacked: released, pressed.
+// A momentary button: max while pressed with the pointer inside, back to min on release. The
+// subclasses draw it from a strip of images of `heightOfOneImage`.
 class CKickButton : public CControl {
  public:
   CKickButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background,
@@ -11,7 +11,6 @@ class CKickButton : public CControl {
   CKickButton(const CRect& size, CControlListener* listener, int32_t tag, CCoord heightOfOneImage,
               CBitmap* background, const CPoint& offset = CPoint(0, 0));
 
-  void draw(CDrawContext* context) override;
   CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
@@ -23,5 +22,4 @@ class CKickButton : public CControl {
  protected:
   CPoint offset;
   CCoord heightOfOneImage;
-  float entryState = 0.f;
 };

@@ -52,9 +52,7 @@ CNewFileSelector* CNewFileSelector::create(CFrame* parent, Style style) {
 
 CNewFileSelector::CNewFileSelector(CFrame* f, Style s) : frame(f), style(s) {}
 
-CNewFileSelector::~CNewFileSelector() {
-  if (frame) frame->removeIdleClient(this);
-}
+CNewFileSelector::~CNewFileSelector() = default;
 
 void CNewFileSelector::setDialogProgram(const char* path) { gProgramOverride = path ? path : ""; }
 
@@ -76,27 +74,21 @@ std::vector<std::string> CNewFileSelector::buildArguments(const std::string& pro
   std::string start = initialDirectory;
   if (!start.empty() && start.back() != '/') start += '/';
   if (style == kSelectSaveFile) start += defaultSaveName;
-  std::vector<CFileExtension> types(extensions);
-  if (types.empty() && defaultExtension) types.push_back(*defaultExtension);
 
   if (kdialog) {
     if (!title.empty()) {
       args.push_back("--title");
       args.push_back(title);
     }
-    if (style == kSelectDirectory) {
-      args.push_back("--getexistingdirectory");
-    } else {
-      args.push_back(style == kSelectSaveFile ? "--getsavefilename" : "--getopenfilename");
-      if (allowMultiple && style == kSelectFile) {
-        args.push_back("--multiple");
-        args.push_back("--separate-output");
-      }
+    args.push_back(style == kSelectSaveFile ? "--getsavefilename" : "--getopenfilename");
+    if (allowMultiple && style == kSelectFile) {
+      args.push_back("--multiple");
+      args.push_back("--separate-output");
     }
     args.push_back(start.empty() ? "." : start);
-    if (style != kSelectDirectory && !types.empty()) {
+    if (!extensions.empty()) {
       std::string filter;
-      for (const CFileExtension& e : types) {
+      for (const CFileExtension& e : extensions) {
         if (!filter.empty()) filter += '\n';
         filter += std::string("*.") + e.getExtension() + "|" + e.getDescription();
       }
@@ -110,15 +102,13 @@ std::vector<std::string> CNewFileSelector::buildArguments(const std::string& pro
   if (style == kSelectSaveFile) {
     args.push_back("--save");
     args.push_back("--confirm-overwrite");
-  } else if (style == kSelectDirectory) {
-    args.push_back("--directory");
   } else if (allowMultiple) {
     args.push_back("--multiple");
     args.push_back("--separator=\n");
   }
   if (!start.empty()) args.push_back("--filename=" + start);
-  if (style != kSelectDirectory && !types.empty()) {
-    for (const CFileExtension& e : types)
+  if (!extensions.empty()) {
+    for (const CFileExtension& e : extensions)
       args.push_back(std::string("--file-filter=") + e.getDescription() + " | *." +
                      e.getExtension());
     args.push_back("--file-filter=All files | *");
@@ -146,7 +136,6 @@ std::vector<std::string> CNewFileSelector::buildOverwriteQuestion(const std::str
 }
 
 bool CNewFileSelector::start() {
-  if (isRunning()) return false;
   result.clear();
   const std::string program = getDialogProgram();
   if (program.empty()) return false;
@@ -183,8 +172,6 @@ bool CNewFileSelector::settle() {
   }
   return true;
 }
-
-bool CNewFileSelector::isRunning() const { return process && process->isRunning(); }
 
 void CNewFileSelector::parseOutput(const std::string& output, int exitStatus) {
   result.clear();
@@ -225,47 +212,4 @@ bool CNewFileSelector::runModal() {
     usleep(20000);
   }
   return !result.empty();
-}
-
-bool CNewFileSelector::run(CBaseObject* d) {
-  if (!start()) return false;
-  delegate = d;
-  if (delegate) delegate->remember();
-  remember();  // alive until the dialog ends
-  async = true;
-  if (frame) frame->addIdleClient(this);
-  return true;
-}
-
-void CNewFileSelector::onIdle() {
-  if (process && settle()) finish();
-}
-
-void CNewFileSelector::finish() {
-  if (!async) return;
-  async = false;
-  if (frame) frame->removeIdleClient(this);
-  CBaseObject* d = delegate;
-  delegate = nullptr;
-  if (d) {
-    d->notify(this, kSelectEndMessage);
-    d->forget();
-  }
-  forget();
-}
-
-void CNewFileSelector::cancel() {
-  if (!isRunning()) return;
-  process->terminate();
-  process.reset();
-  result.clear();
-  finish();
-}
-
-void CNewFileSelector::onFrameClosed() {
-  if (process) process->terminate();
-  process.reset();
-  result.clear();
-  frame = nullptr;
-  finish();
 }

@@ -10,20 +10,16 @@
 
 class DialogProcess;
 
-// Open, save and folder dialogs, run by a desktop dialog program (zenity or kdialog) in a
-// child process. run() returns at once and notifies the delegate with kSelectEndMessage when
-// the dialog closes (polled from the frame's idle); runModal() waits, keeping the window
-// painted. A save dialog's answer without the file type's extension gets it added; when
-// that names an existing file, which the dialog did not ask about, the same program asks
-// whether to replace it.
-class CNewFileSelector : public CBaseObject, public IIdleClient {
+// Open and save dialogs, run by a desktop dialog program (zenity or kdialog) in a child
+// process; runModal() waits for it, keeping the window painted. A save dialog's answer without the
+// file type's extension gets it added; when that names an existing file, which the dialog did not
+// ask about, the same program asks whether to replace it.
+class CNewFileSelector : public CBaseObject {
  public:
   enum Style {
     kSelectFile,
     kSelectSaveFile,
-    kSelectDirectory,
   };
-  static constexpr const char* kSelectEndMessage = "CNewFileSelector Select End Message";
 
   static CNewFileSelector* create(CFrame* parent = nullptr, Style style = kSelectFile);
   // Replaces the dialog program (tests); null or "" restores the automatic choice, which
@@ -34,10 +30,8 @@ class CNewFileSelector : public CBaseObject, public IIdleClient {
 
   ~CNewFileSelector() override;
 
-  bool run(CBaseObject* delegate);
+  // True when the user chose a file.
   bool runModal();
-  void cancel();
-  bool isRunning() const;
 
   void setTitle(const char* t) { title = t ? t : ""; }
   void setInitialDirectory(const char* d) { initialDirectory = d ? d : ""; }
@@ -55,15 +49,11 @@ class CNewFileSelector : public CBaseObject, public IIdleClient {
   std::vector<std::string> buildOverwriteQuestion(const std::string& program,
                                                   const std::string& path) const;
 
-  void onIdle() override;
-  void onFrameClosed() override;
-
  private:
   CNewFileSelector(CFrame* frame, Style style);
   bool start();
   // Polls the running dialog, then the question it may lead to; true once the choice is final.
   bool settle();
-  void finish();
   void parseOutput(const std::string& output, int exitStatus);
 
   CFrame* frame;
@@ -80,6 +70,4 @@ class CNewFileSelector : public CBaseObject, public IIdleClient {
   bool completedName = false;
   // The running process is the overwrite question, not the dialog.
   bool asking = false;
-  CBaseObject* delegate = nullptr;
-  bool async = false;
 };

@@ -15,15 +15,6 @@ COptionMenu::COptionMenu(const CRect& r, CControlListener* l, int32_t t, CBitmap
   if (bgWhenClick) bgWhenClick->remember();
 }
 
-COptionMenu::COptionMenu(const COptionMenu& other)
-    : CParamDisplay(other),
-      bgWhenClick(other.bgWhenClick),
-      currentIndex(other.currentIndex),
-      nbItemsPerColumn(other.nbItemsPerColumn) {
-  if (bgWhenClick) bgWhenClick->remember();
-  for (const auto& item : other.entries) entries.push_back(std::make_unique<CMenuItem>(*item));
-}
-
 COptionMenu::~COptionMenu() {
   if (bgWhenClick) bgWhenClick->forget();
 }
@@ -36,22 +27,6 @@ CMenuItem* COptionMenu::addEntry(const char* title, int32_t index, int32_t flags
   else
     entries.insert(entries.begin() + index, std::move(item));
   return raw;
-}
-
-bool COptionMenu::removeEntry(int32_t index) {
-  if (index < 0 || index >= getNbEntries()) return false;
-  entries.erase(entries.begin() + index);
-  if (currentIndex >= getNbEntries()) currentIndex = getNbEntries() - 1;
-  setDirty(true);
-  return true;
-}
-
-bool COptionMenu::removeAllEntry() {
-  entries.clear();
-  currentIndex = -1;
-  value = 0.f;
-  setDirty(true);
-  return true;
 }
 
 CMenuItem* COptionMenu::getEntry(int32_t index) const {
@@ -67,13 +42,6 @@ bool COptionMenu::setCurrent(int32_t index) {
     for (int32_t i = 0; i < getNbEntries(); ++i)
       entries[static_cast<size_t>(i)]->setChecked(i == index);
   setDirty(true);
-  return true;
-}
-
-bool COptionMenu::checkEntry(int32_t index, bool state) {
-  CMenuItem* item = getEntry(index);
-  if (!item) return false;
-  item->setChecked(state);
   return true;
 }
 
@@ -102,7 +70,7 @@ void COptionMenu::draw(CDrawContext* context) {
 }
 
 CMouseEventResult COptionMenu::onMouseDown(CPoint&, const CButtonState& buttons) {
-  const bool opens = (buttons & (kLButton | kRButton | kApple)) != 0;
+  const bool opens = (buttons & (kLButton | kRButton)) != 0;
   if (!opens || popup || entries.empty()) return kMouseEventNotHandled;
   CFrame* f = getFrame();
   if (!f) return kMouseEventNotHandled;
@@ -140,7 +108,6 @@ CMouseEventResult COptionMenu::onMouseUp(CPoint& where, const CButtonState&) {
 void COptionMenu::popupClosed(int32_t index) {
   CBaseObjectGuard guard(this);
   popup = nullptr;
-  lastResult = index;
   if (index >= 0 && index < getNbEntries()) {
     setValue(static_cast<float>(index));
     valueChanged();

@@ -16,22 +16,16 @@ class COptionMenu : public CParamDisplay {
  public:
   COptionMenu(const CRect& size, CControlListener* listener, int32_t tag,
               CBitmap* background = nullptr, CBitmap* bgWhenClick = nullptr, int32_t style = 0);
-  COptionMenu(const COptionMenu& other);
   ~COptionMenu() override;
 
   CMenuItem* addEntry(const char* title, int32_t index = -1, int32_t flags = CMenuItem::kNoFlags);
-  CMenuItem* addSeparator() { return addEntry("-"); }
-  bool removeEntry(int32_t index);
-  bool removeAllEntry();
   int32_t getNbEntries() const { return static_cast<int32_t>(entries.size()); }
   CMenuItem* getEntry(int32_t index) const;
   CMenuItem* getCurrent() const { return getEntry(currentIndex); }
   int32_t getCurrentIndex() const { return currentIndex; }
   bool setCurrent(int32_t index);
-  bool checkEntry(int32_t index, bool state);
   void setNbItemsPerColumn(int32_t n) { nbItemsPerColumn = n > 0 ? n : 1; }
   int32_t getNbItemsPerColumn() const { return nbItemsPerColumn; }
-  int32_t getLastResult() const { return lastResult; }
 
   void setValue(float val) override;
   float getMax() const override;
@@ -46,13 +40,12 @@ class COptionMenu : public CParamDisplay {
   void popupClosed(int32_t index);
 
   bool isTypeOf(const char* type) const override;
-  CView* newCopy() const override { return new COptionMenu(*this); }
+  CView* newCopy() const override { return nullptr; }
 
  protected:
   std::vector<std::unique_ptr<CMenuItem>> entries;
   CBitmap* bgWhenClick = nullptr;
   COptionMenuPopup* popup = nullptr;
   int32_t currentIndex = -1;
-  int32_t lastResult = -1;
   int32_t nbItemsPerColumn = 16;
 };

@@ -9,8 +9,6 @@ CParamDisplay::CParamDisplay(const CRect& r, CBitmap* bitmap, int32_t s)
     : CControl(r, nullptr, -1, bitmap), style(s) {}
 
 void CParamDisplay::getDisplayText(float val, char string[256]) const {
-  string[0] = 0;
-  if (valueToString && valueToString(val, string, valueToStringUserData)) return;
   if (stringConvert) {
     // Old-style converters do not know the buffer size; 256 bytes is the contract.
     stringConvert(val, string);
@@ -37,26 +35,16 @@ void CParamDisplay::drawBack(CDrawContext* context) {
     background->draw(context, size, backOffset);
     return;
   }
-  if (transparent) return;
   context->setFillColor(backColor);
-  context->drawRect(size, kDrawFilled);
-  if (!(style & (k3DIn | k3DOut | kNoFrame))) {
-    context->setFrameColor(frameColor);
-    context->drawRect(size, kDrawStroked);
-  }
+  context->setFrameColor(frameColor);
+  context->drawRect(size, kDrawFilledAndStroked);
 }
 
 void CParamDisplay::drawText(CDrawContext* context, const char* string) {
   if ((style & kNoTextStyle) || !string[0]) return;
   context->setFont(font);
-  if (style & kShadowText) {
-    CRect shadow(size);
-    shadow.offset(1, 1);
-    context->setFontColor(shadowColor);
-    context->drawString(string, shadow, horiAlign, antialias);
-  }
   context->setFontColor(fontColor);
-  context->drawString(string, size, horiAlign, antialias);
+  context->drawString(string, size, horiAlign);
 }
 
 bool CParamDisplay::isTypeOf(const char* type) const {

@@ -5,32 +5,22 @@
 #include "gui/CDrawContext.h"
 
 enum CParamDisplayStyle {
-  k3DIn = 1 << 0,
-  k3DOut = 1 << 1,
-  kPopupStyle = 1 << 2,
   kCheckStyle = 1 << 3,
-  kShadowText = 1 << 5,
   kNoTextStyle = 1 << 11,
   kNoDrawStyle = 1 << 12,
-  kDoubleClickStyle = 1 << 13,
-  kNoFrame = 1 << 14,
 };
 
-// Shows its value as text; a string-convert procedure formats it (default "%2.2f").
+// Shows its value as text; a string-convert procedure formats it (default "%2.2f"). Without a
+// background picture it fills its box with the back colour and frames it.
 class CParamDisplay : public CControl {
  public:
   using StringConvertProc = void (*)(float value, char* string);
-  using ValueToStringProc = bool (*)(float value, char utf8String[256], void* userData);
 
   CParamDisplay(const CRect& size, CBitmap* background = nullptr, int32_t style = 0);
 
   void draw(CDrawContext* context) override;
 
   void setStringConvert(StringConvertProc proc) { stringConvert = proc; }
-  void setValueToStringProc(ValueToStringProc proc, void* userData = nullptr) {
-    valueToString = proc;
-    valueToStringUserData = userData;
-  }
   // The text shown for a value.
   virtual void getDisplayText(float val, char string[256]) const;
 
@@ -54,16 +44,11 @@ class CParamDisplay : public CControl {
     setDirty(true);
   }
   CColor getFrameColor() const { return frameColor; }
-  void setShadowColor(const CColor& c) {
-    shadowColor = c;
-    setDirty(true);
-  }
   void setHoriAlign(CHoriTxtAlign a) {
     horiAlign = a;
     setDirty(true);
   }
   CHoriTxtAlign getHoriAlign() const { return horiAlign; }
-  void setAntialias(bool state) { antialias = state; }
   void setStyle(int32_t val) {
     style = val;
     setDirty(true);
@@ -78,14 +63,10 @@ class CParamDisplay : public CControl {
   void drawText(CDrawContext* context, const char* string);
 
   StringConvertProc stringConvert = nullptr;
-  ValueToStringProc valueToString = nullptr;
-  void* valueToStringUserData = nullptr;
   const CFontDesc* font = kNormalFont;
   CColor fontColor = kWhiteCColor;
   CColor backColor = kBlackCColor;
   CColor frameColor = kBlackCColor;
-  CColor shadowColor = kRedCColor;
   CHoriTxtAlign horiAlign = kCenterText;
   int32_t style;
-  bool antialias = true;
 };

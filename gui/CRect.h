@@ -13,17 +13,10 @@ struct CRect {
 
   constexpr CRect() = default;
   constexpr CRect(CCoord l, CCoord t, CCoord r, CCoord b) : left(l), top(t), right(r), bottom(b) {}
-  constexpr CRect(const CPoint& origin, const CPoint& size)
-      : left(origin.x), top(origin.y), right(origin.x + size.x), bottom(origin.y + size.y) {}
 
   constexpr CCoord getWidth() const { return right - left; }
   constexpr CCoord getHeight() const { return bottom - top; }
-  constexpr CCoord width() const { return getWidth(); }
-  constexpr CCoord height() const { return getHeight(); }
-  void setWidth(CCoord w) { right = left + w; }
-  void setHeight(CCoord h) { bottom = top + h; }
   constexpr CPoint getTopLeft() const { return {left, top}; }
-  constexpr CPoint getSize() const { return {getWidth(), getHeight()}; }
   constexpr CPoint getCenter() const { return {left + getWidth() / 2, top + getHeight() / 2}; }
   constexpr bool isEmpty() const { return right <= left || bottom <= top; }
 
@@ -34,7 +27,6 @@ struct CRect {
     bottom += dy;
     return *this;
   }
-  CRect& moveTo(CCoord x, CCoord y) { return offset(x - left, y - top); }
   CRect& inset(CCoord dx, CCoord dy) {
     left += dx;
     right -= dx;
@@ -42,7 +34,6 @@ struct CRect {
     bottom -= dy;
     return *this;
   }
-  CRect& extend(CCoord dx, CCoord dy) { return inset(-dx, -dy); }
 
   constexpr bool pointInside(const CPoint& p) const {
     return p.x >= left && p.x < right && p.y >= top && p.y < bottom;

@@ -10,8 +10,6 @@ CTextEdit::CTextEdit(const CRect& r, CControlListener* l, int32_t t, const char*
     : CParamDisplay(r, bitmap, s) {
   listener = l;
   tag = t;
-  // The field takes the focus itself, on the click that starts an edit (a left click, or a
-  // double click with kDoubleClickStyle), not on any click the frame routes to it.
   setText(txt);
 }
 
@@ -21,15 +19,9 @@ void CTextEdit::setText(const char* txt) {
   setDirty(true);
 }
 
-void CTextEdit::getText(char* out) const {
-  if (out) std::strcpy(out, text.c_str());
-}
-
 CCoord CTextEdit::textStartX(CDrawContext* context, const char* string) const {
-  const CCoord width = context->getStringWidth(string);
   if (horiAlign == kLeftText) return size.left;
-  if (horiAlign == kRightText) return size.right - width;
-  return size.left + (size.getWidth() - width) / 2;
+  return size.left + (size.getWidth() - context->getStringWidth(string)) / 2;
 }
 
 void CTextEdit::draw(CDrawContext* context) {
@@ -75,14 +67,7 @@ CMouseEventResult CTextEdit::onMouseDown(CPoint& where, const CButtonState& butt
     invalid();
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   }
-  if ((style & kDoubleClickStyle) && !buttons.isDoubleClick())
-    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-  if (CFrame* f = getFrame()) {
-    if (f->getFocusView() != this)
-      f->setFocusView(this);
-    else
-      takeFocus();
-  }
+  if (CFrame* f = getFrame()) f->setFocusView(this);
   return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
@@ -90,7 +75,6 @@ void CTextEdit::takeFocus() {
   if (editingText) return;
   editingText = true;
   escaped = false;
-  bWasReturnPressed = false;
   textBeforeEdit = text;
   editText = text;
   caret = editText.size();
@@ -109,10 +93,6 @@ void CTextEdit::commit() {
   if (editText == textBeforeEdit) return;
   beginEdit();
   setText(editText.c_str());
-  if (stringToValue) {
-    float v = value;
-    if (stringToValue(text.c_str(), v, stringToValueUserData)) setValue(v);
-  }
   valueChanged();
   endEdit();
 }
@@ -121,21 +101,13 @@ int32_t CTextEdit::onKeyDown(CKeyCode& key) {
   if (!editingText) return -1;
   CFrame* f = getFrame();
   switch (key.virt) {
-    case kVKeyReturn:
-    case kVKeyEnter:
-      bWasReturnPressed = true;
-      if (f)
-        f->setFocusView(nullptr);
-      else
-        looseFocus();
-      return 1;
     case kVKeyEscape:
       escaped = true;
-      editText = textBeforeEdit;
-      if (f)
-        f->setFocusView(nullptr);
-      else
-        looseFocus();
+      [[fallthrough]];
+    case kVKeyReturn:
+    case kVKeyEnter:
+      // Giving up the focus ends the edit (and commits it unless escaped).
+      if (f) f->setFocusView(nullptr);
       return 1;
     case kVKeyBack:
       if (caret > 0) editText.erase(--caret, 1);

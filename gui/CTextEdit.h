@@ -9,21 +9,13 @@
 // one gesture (beginEdit, valueChanged, endEdit).
 class CTextEdit : public CParamDisplay {
  public:
-  using StringToValueProc = bool (*)(const char* text, float& value, void* userData);
-
   CTextEdit(const CRect& size, CControlListener* listener, int32_t tag, const char* text = nullptr,
             CBitmap* background = nullptr, int32_t style = 0);
 
   virtual void setText(const char* text);
   virtual const char* getText() const { return text.c_str(); }
-  void getText(char* out) const;
   void setMaxChars(int32_t n) { maxChars = n; }
   int32_t getMaxChars() const { return maxChars; }
-  void setStringToValueProc(StringToValueProc proc, void* userData = nullptr) {
-    stringToValue = proc;
-    stringToValueUserData = userData;
-  }
-  bool bWasReturnPressed = false;
 
   bool isEditingText() const { return editingText; }
   size_t getCaretPosition() const { return caret; }
@@ -46,8 +38,6 @@ class CTextEdit : public CParamDisplay {
   std::string text;
   std::string editText;
   std::string textBeforeEdit;
-  StringToValueProc stringToValue = nullptr;
-  void* stringToValueUserData = nullptr;
   size_t caret = 0;
   int32_t maxChars = 255;
   bool editingText = false;

@@ -14,10 +14,8 @@ CView::CView(const CView& other)
       size(other.size),
       mouseableArea(other.mouseableArea),
       background(other.background),
-      visible(other.visible),
       mouseEnabled(other.mouseEnabled),
-      transparent(other.transparent),
-      focusWanted(other.focusWanted) {
+      transparent(other.transparent) {
   if (background) background->remember();
 }
 
@@ -26,12 +24,7 @@ CView::~CView() {
 }
 
 void CView::draw(CDrawContext* context) {
-  if (background) {
-    if (transparent)
-      background->draw(context, size, CPoint(0, 0), 1.f);
-    else
-      background->draw(context, size);
-  }
+  if (background) background->draw(context, size);
   setDirty(false);
 }
 
@@ -66,20 +59,13 @@ void CView::invalid() {
 }
 
 void CView::invalidRect(const CRect& rect) {
-  if (parentView && visible) parentView->invalidRect(rect);
+  if (parentView) parentView->invalidRect(rect);
 }
 
 void CView::setViewSize(const CRect& rect, bool invalidate) {
   if (invalidate) invalid();
   size = rect;
   if (invalidate) invalid();
-}
-
-void CView::setVisible(bool state) {
-  if (visible == state) return;
-  if (!state) invalid();
-  visible = state;
-  if (state) invalid();
 }
 
 void CView::setBackground(CBitmap* bitmap) {

@@ -49,14 +49,10 @@ class CView : public CBaseObject {
   CCoord getWidth() const { return size.getWidth(); }
   CCoord getHeight() const { return size.getHeight(); }
 
-  virtual void setVisible(bool state);
-  bool isVisible() const { return visible; }
   virtual void setMouseEnabled(bool state) { mouseEnabled = state; }
   bool getMouseEnabled() const { return mouseEnabled; }
   virtual void setTransparency(bool state) { transparent = state; }
   bool getTransparency() const { return transparent; }
-  void setWantsFocus(bool state) { focusWanted = state; }
-  bool wantsFocus() const { return focusWanted; }
 
   virtual void setBackground(CBitmap* bitmap);
   CBitmap* getBackground() const { return background; }
@@ -83,10 +79,8 @@ class CView : public CBaseObject {
   CViewContainer* parentView = nullptr;
   CFrame* frame = nullptr;
   CBitmap* background = nullptr;
-  bool visible = true;
   bool mouseEnabled = true;
   bool transparent = false;
-  bool focusWanted = false;
 
  private:
   std::atomic<bool> dirty{false};

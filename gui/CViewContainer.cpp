@@ -1,8 +1,6 @@
 #include "gui/CViewContainer.h"
 
 #include "gui/CBitmap.h"
-#include "gui/CControl.h"
-#include "gui/CControlListener.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
 
@@ -14,34 +12,29 @@ CViewContainer::CViewContainer(const CRect& r, CFrame* f, CBitmap* bitmap) : CVi
   if (bitmap) setBackground(bitmap);
 }
 
-CViewContainer::~CViewContainer() { removeAll(true); }
+CViewContainer::~CViewContainer() { removeAll(); }
 
-bool CViewContainer::addView(CView* view) { return addView(view, nullptr); }
-
-bool CViewContainer::addView(CView* view, CView* before) {
+bool CViewContainer::addView(CView* view) {
   if (!view || view->isAttached()) return false;
-  auto position = std::find(children.begin(), children.end(), before);
-  children.insert(before ? position : children.end(), view);
+  children.push_back(view);
   view->attached(this);
   view->invalid();
   return true;
 }
 
-bool CViewContainer::removeView(CView* view, bool withForget) {
+void CViewContainer::removeView(CView* view) {
   auto it = std::find(children.begin(), children.end(), view);
-  if (it == children.end()) return false;
+  if (it == children.end()) return;
   view->invalid();
   children.erase(it);
   if (mouseDownView == view) mouseDownView = nullptr;
   if (CFrame* f = getFrame()) f->onViewRemoved(view);
   view->removed(this);
-  if (withForget) view->forget();
-  return true;
+  view->forget();
 }
 
-bool CViewContainer::removeAll(bool withForget) {
-  while (!children.empty()) removeView(children.back(), withForget);
-  return true;
+void CViewContainer::removeAll() {
+  while (!children.empty()) removeView(children.back());
 }
 
 bool CViewContainer::isChild(const CView* view) const {
@@ -53,18 +46,9 @@ CView* CViewContainer::getView(int32_t index) const {
   return children[static_cast<size_t>(index)];
 }
 
-CView* CViewContainer::getViewAt(const CPoint& where, bool deep) const {
-  for (auto it = children.rbegin(); it != children.rend(); ++it) {
-    CView* view = *it;
-    if (!view->isVisible() || !view->getMouseableArea().pointInside(where)) continue;
-    if (deep) {
-      if (auto* container = dynamic_cast<CViewContainer*>(view)) {
-        CPoint inner = where - container->getChildOrigin();
-        if (CView* child = container->getViewAt(inner, true)) return child;
-      }
-    }
-    return view;
-  }
+CView* CViewContainer::getViewAt(const CPoint& where) const {
+  for (auto it = children.rbegin(); it != children.rend(); ++it)
+    if ((*it)->getMouseableArea().pointInside(where)) return *it;
   return nullptr;
 }
 
@@ -73,9 +57,7 @@ void CViewContainer::getViewChainAt(const CPoint& where, std::vector<CView*>& ch
   frameToChild(local);
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
     CView* view = *it;
-    if (!view->isVisible() || !view->getMouseEnabled() ||
-        !view->getMouseableArea().pointInside(local))
-      continue;
+    if (!view->getMouseEnabled() || !view->getMouseableArea().pointInside(local)) continue;
     chain.push_back(view);
     if (auto* container = dynamic_cast<CViewContainer*>(view))
       container->getViewChainAt(where, chain);
@@ -89,8 +71,8 @@ void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& upda
   // updateRect is in children's coordinates here.
   if (background) {
     CRect all(0, 0, size.getWidth(), size.getHeight());
-    background->draw(context, all, backgroundOffset);
-  } else if (!transparent) {
+    background->draw(context, all);
+  } else {
     context->setFillColor(backgroundColor);
     context->drawRect(updateRect, kDrawFilled);
   }
@@ -108,7 +90,7 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
   context->setClipRect(local);
   drawBackgroundRect(context, local);
   for (CView* view : children) {
-    if (!view->isVisible() || !view->getViewSize().rectOverlap(local)) continue;
+    if (!view->getViewSize().rectOverlap(local)) continue;
     CRect clip(view->getViewSize());
     clip.bound(local);
     context->saveGlobalState();
@@ -122,34 +104,21 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
 
 bool CViewContainer::takesPointerAt(CView* view, const CPoint& local,
                                     const CButtonState& buttons) const {
-  return isChild(view) && view->isVisible() && view->getMouseEnabled() &&
-         view->hitTest(local, buttons);
+  return isChild(view) && view->getMouseEnabled() && view->hitTest(local, buttons);
 }
 
 CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState& buttons) {
   CPoint local(where);
   local -= getChildOrigin();
-  // A handler may add or remove views; walk a copy and skip what has gone.
-  const std::vector<CView*> snapshot(children);
-  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
     CView* view = *it;
     if (!takesPointerAt(view, local, buttons)) continue;
+    // The handler may remove the view, or close the window: the view outlives the call.
     CBaseObjectGuard guard(view);
-    auto* control = dynamic_cast<CControl*>(view);
-    if (control && control->getListener() && (buttons & kModifierMask)) {
-      if (control->getListener()->controlModifierClicked(control, buttons) != 0)
-        return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-    }
-    if (view->wantsFocus() && getFrame()) getFrame()->setFocusView(view);
     CPoint p(local);
     const CMouseEventResult result = view->onMouseDown(p, buttons);
-    if (result == kMouseEventHandled && isChild(view)) {
-      mouseDownView = view;
-      return result;
-    }
-    if (result != kMouseEventNotHandled && result != kMouseEventNotImplemented) return result;
-    // A transparent view that declines lets the views beneath it try.
-    if (!view->getTransparency()) return result;
+    if (result == kMouseEventHandled && isChild(view)) mouseDownView = view;
+    return result;
   }
   return kMouseEventNotHandled;
 }
@@ -202,12 +171,10 @@ void CViewContainer::setDirty(bool state) {
 
 bool CViewContainer::isDirty() const {
   if (CView::isDirty()) return true;
-  return std::any_of(children.begin(), children.end(),
-                     [](CView* v) { return v->isVisible() && v->isDirty(); });
+  return std::any_of(children.begin(), children.end(), [](CView* v) { return v->isDirty(); });
 }
 
 void CViewContainer::invalidateDirtyViews() {
-  if (!visible) return;
   if (CView::isDirty()) {
     invalid();
     return;
@@ -215,7 +182,7 @@ void CViewContainer::invalidateDirtyViews() {
   for (CView* view : children) {
     if (auto* container = dynamic_cast<CViewContainer*>(view))
       container->invalidateDirtyViews();
-    else if (view->isVisible() && view->isDirty())
+    else if (view->isDirty())
       view->invalid();
   }
 }

@@ -15,20 +15,19 @@ class CViewContainer : public CView {
   ~CViewContainer() override;
 
   virtual bool addView(CView* view);
-  virtual bool addView(CView* view, CView* before);
-  virtual bool removeView(CView* view, bool withForget = true);
-  virtual bool removeAll(bool withForget = true);
+  // Removes the view and releases the container's reference.
+  virtual void removeView(CView* view);
+  virtual void removeAll();
   bool isChild(const CView* view) const;
   int32_t getNbViews() const { return static_cast<int32_t>(children.size()); }
   CView* getView(int32_t index) const;
-  // The topmost visible child whose area contains the point (container coordinates).
-  CView* getViewAt(const CPoint& where, bool deep = false) const;
+  // The topmost child whose area contains the point (container coordinates).
+  CView* getViewAt(const CPoint& where) const;
   // The chain of views under the point, outermost first (frame coordinates for `where`).
   void getViewChainAt(const CPoint& where, std::vector<CView*>& chain);
 
   void setBackgroundColor(const CColor& color) { backgroundColor = color; }
   CColor getBackgroundColor() const { return backgroundColor; }
-  void setBackgroundOffset(const CPoint& p) { backgroundOffset = p; }
 
   void draw(CDrawContext* context) override;
   void drawRect(CDrawContext* context, const CRect& updateRect) override;
@@ -63,12 +62,11 @@ class CViewContainer : public CView {
   CView* newCopy() const override { return nullptr; }
 
  protected:
-  // A child still present, visible and mouse-enabled whose area holds `local`: the views a
-  // click or wheel turn is offered to, topmost first.
+  // A child still present and mouse-enabled whose area holds `local`: the views a click or
+  // wheel turn is offered to, topmost first.
   bool takesPointerAt(CView* view, const CPoint& local, const CButtonState& buttons) const;
 
   std::vector<CView*> children;
   CColor backgroundColor = kBlackCColor;
-  CPoint backgroundOffset;
   CView* mouseDownView = nullptr;
 };

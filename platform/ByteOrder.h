@@ -6,9 +6,6 @@
 #include <bit>
 #include <cstdint>
 
-// Reverses the four bytes at `word` in place.
-void mySwapBytes(void* word);
-
 inline constexpr std::uint32_t swapped32(std::uint32_t value) {
   return ((value & 0x000000FFu) << 24) | ((value & 0x0000FF00u) << 8) |
          ((value & 0x00FF0000u) >> 8) | ((value & 0xFF000000u) >> 24);

@@ -14,10 +14,6 @@ class ByteReader {
   ByteReader() = default;
   // `swap`: the data was written in the other byte order, so 32-bit fields are reversed.
   ByteReader(std::span<const unsigned char> data, bool swap) : data_(data), swap_(swap) {}
-  ByteReader(const void* data, std::size_t size, bool swap)
-      : ByteReader(std::span<const unsigned char>(static_cast<const unsigned char*>(data),
-                                                  data ? size : 0),
-                   swap) {}
 
   bool readU8(std::uint8_t& out);
   bool readU32(std::uint32_t& out);
@@ -30,9 +26,7 @@ class ByteReader {
   bool take(std::size_t count, ByteReader& out);
 
   std::size_t remaining() const { return data_.size() - position_; }
-  std::size_t position() const { return position_; }
   bool failed() const { return failed_; }
-  bool swapped() const { return swap_; }
   std::span<const unsigned char> rest() const { return data_.subspan(position_); }
 
  private:

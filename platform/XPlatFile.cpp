@@ -15,37 +15,6 @@
 
 namespace {
 
-// `flags` are the open(2) equivalent of the standard I/O `mode`.
-long openJoined(const char* name, const char* dir, XPlatFileHandle& handle, int flags,
-                const char* mode) {
-  handle = nullptr;
-  if (name == nullptr || dir == nullptr) return 0;
-  std::string path = std::string(dir) + name;
-  // Without O_NONBLOCK, opening a named pipe waits for a writer: the host would hang.
-  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return 0;
-  // A folder opens fine for reading on Linux and then fails every read; refuse it here.
-  struct stat info {};
-  std::FILE* file = nullptr;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
-      (file = fdopen(fd, mode)) == nullptr) {
-    ::close(fd);
-    return 0;
-  }
-  if (std::fseek(file, 0, SEEK_END) != 0) {
-    std::fclose(file);
-    return 0;
-  }
-  long length = std::ftell(file);
-  if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-    std::fclose(file);
-    return 0;
-  }
-  handle = file;
-  return length;
-}
-
 // Creates a new file beside `target` for the replacement. open() applies the umask to a
 // new file's mode itself: reading the umask by setting it would change it for every
 // thread of the host in the meantime. The name is hidden and kept short enough for a
@@ -67,13 +36,33 @@ int createTemporary(const std::string& target, mode_t mode, std::string& tempora
 
 }  // namespace
 
-long XPlatFileOpen(const char* name, const char* dir, XPlatFileHandle& handle, bool write) {
-  return write ? openJoined(name, dir, handle, O_RDWR | O_CREAT | O_TRUNC, "wb+")
-               : openJoined(name, dir, handle, O_RDWR, "rb+");
-}
-
 long XPlatFileOpenForRead(const char* name, const char* dir, XPlatFileHandle& handle) {
-  return openJoined(name, dir, handle, O_RDONLY, "rb");
+  handle = nullptr;
+  if (name == nullptr || dir == nullptr) return 0;
+  std::string path = std::string(dir) + name;
+  // Without O_NONBLOCK, opening a named pipe waits for a writer: the host would hang.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return 0;
+  // A folder opens fine for reading on Linux and then fails every read; refuse it here.
+  struct stat info {};
+  std::FILE* file = nullptr;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+      (file = fdopen(fd, "rb")) == nullptr) {
+    ::close(fd);
+    return 0;
+  }
+  if (std::fseek(file, 0, SEEK_END) != 0) {
+    std::fclose(file);
+    return 0;
+  }
+  long length = std::ftell(file);
+  if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+    std::fclose(file);
+    return 0;
+  }
+  handle = file;
+  return length;
 }
 
 bool XPlatFileReplace(const char* name, const char* dir, const void* data, std::size_t size) {
@@ -114,24 +103,9 @@ std::size_t XPlatFileRead(XPlatFileHandle handle, void* buffer, std::size_t coun
   return std::fread(buffer, 1, count, handle);
 }
 
-std::size_t XPlatFileWrite(XPlatFileHandle handle, const void* buffer, std::size_t count) {
-  if (handle == nullptr || buffer == nullptr) return 0;
-  return std::fwrite(buffer, 1, count, handle);
-}
-
 bool XPlatFileClose(XPlatFileHandle handle) {
   if (handle == nullptr) return false;
   return std::fclose(handle) == 0;
-}
-
-void XPlatGetFileNameAndDir(const char* path, char* name, char* dir) {
-  if (path == nullptr || name == nullptr || dir == nullptr) return;
-  const char* slash = std::strrchr(path, '/');
-  if (slash == nullptr) return;
-  std::size_t dirLength = static_cast<std::size_t>(slash - path) + 1;
-  std::memmove(dir, path, dirLength);
-  dir[dirLength] = '\0';
-  std::strcpy(name, slash + 1);
 }
 
 bool XPlatGetFileNameAndDir(const char* path, char* name, std::size_t nameSize, char* dir,

@@ -11,11 +11,9 @@ using XPlatFileHandle = std::FILE*;
 // Size of the callers' folder and file-name buffers, terminating zero included.
 inline constexpr std::size_t kXPlatNameBufferSize = 257;
 
-// Opens dir + name ("wb+" when `write`, else "rb+"), returns the length in bytes.
-// Failure (or something that is not a regular file): handle null, length 0.
-long XPlatFileOpen(const char* name, const char* dir, XPlatFileHandle& handle, bool write);
-// Opens dir + name read-only ("rb"): loading never needs write access, and a read-only
-// file (a shared factory bank, a write-protected folder) must still load.
+// Opens dir + name read-only ("rb") and returns the length in bytes: loading never needs
+// write access, and a read-only file (a shared factory bank, a write-protected folder) must
+// still load. Failure (or something that is not a regular file): handle null, length 0.
 long XPlatFileOpenForRead(const char* name, const char* dir, XPlatFileHandle& handle);
 // Replaces dir + name with `size` bytes as one step: they are written to a temporary file
 // beside it, flushed to disk and renamed over it, so a failed or interrupted save leaves the
@@ -24,15 +22,11 @@ long XPlatFileOpenForRead(const char* name, const char* dir, XPlatFileHandle& ha
 bool XPlatFileReplace(const char* name, const char* dir, const void* data, std::size_t size);
 // Reads up to `count` bytes; returns the number read (0 for a null handle).
 std::size_t XPlatFileRead(XPlatFileHandle handle, void* buffer, std::size_t count);
-// Writes `count` bytes; returns the number written (0 for a null handle).
-std::size_t XPlatFileWrite(XPlatFileHandle handle, const void* buffer, std::size_t count);
 // Closes the file; false when the close (the final flush) failed or the handle is null.
 bool XPlatFileClose(XPlatFileHandle handle);
 
 // Splits `path` at its last "/": `name` gets what follows, `dir` the rest including the
-// "/". Without a "/" both stay as they are. Both buffers must hold strlen(path) + 1 bytes.
-void XPlatGetFileNameAndDir(const char* path, char* name, char* dir);
-// The same into buffers of the given sizes. A part that does not fit is refused rather
+// "/", each into a buffer of the given size. A part that does not fit is refused rather
 // than cut: false, and both buffers are left as they are. Also false without a "/".
 bool XPlatGetFileNameAndDir(const char* path, char* name, std::size_t nameSize, char* dir,
                             std::size_t dirSize);
@@ -44,7 +38,6 @@ class XPlatFileGuard {
   ~XPlatFileGuard() { XPlatFileClose(handle_); }
   XPlatFileGuard(const XPlatFileGuard&) = delete;
   XPlatFileGuard& operator=(const XPlatFileGuard&) = delete;
-  XPlatFileHandle get() const { return handle_; }
   // Closes now and reports whether the close succeeded (what a save must know).
   bool close() {
     XPlatFileHandle handle = handle_;

@@ -30,9 +30,7 @@ class CBitmap;
 class CMenuItem;
 class COptionMenu;
 class CPSKickButton;
-class CPSRockerSwitch;
 class CPresetSystemEffect;
-class CSaveLoadButton;
 class CTextEdit;
 
 class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
@@ -77,12 +75,10 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   // Acts on the panel's tags (96 to 115) and ignores every other.
   void valueChanged(CControl* control) override;
 
-  virtual void endLearn() {}
-  virtual void endCancel() {}
   virtual void nameChangedExternal(const char* text);
   virtual void loadDefaults();
 
-  // The nine buffer operations. Readers take exactly the bytes they may read; they return
+  // The buffer operations. Readers take exactly the bytes they may read; they return
   // false when they rejected the data, and then the store is as it was.
   virtual bool BufferToBankOld(Bytes data, bool swap, int presets, int values);
   virtual bool BufferToBank(Bytes data, const newpresetheader& header, bool swap);
@@ -90,15 +86,6 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   virtual bool BufferToPresetOld(Bytes data, bool swap, int values);
   virtual bool BufferToPreset(Bytes data, const newpresetheader& header, bool swap);
   virtual long PresetToBuffer(Buffer& buffer);
-  // Slots for a controller-map buffer; this plug-in has none.
-  virtual bool BufferToMidiOld(Bytes /*data*/, bool /*swap*/) { return false; }
-  virtual bool BufferToMidi(Bytes /*data*/, const newpresetheader& /*header*/, bool /*swap*/) {
-    return false;
-  }
-  virtual long MidiToBuffer(Buffer& buffer) {
-    buffer.clear();
-    return 0;
-  }
 
   virtual void loadBank(bool reversed);
   virtual void saveBank();
@@ -114,18 +101,10 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   virtual void storeB();
   virtual void recallA();
   virtual void recallB();
-  // Controller maps: no control of this panel reaches them.
-  virtual void loadMidi(bool /*reversed*/) {}
-  virtual void saveMidi() {}
-  virtual void saveDefaultMidi() {}
-  virtual void resetDefaultMidi() {}
-  virtual void loadDefaultMidi() {}
   virtual void storePathsAndFilenames();
   virtual void recallPathsAndFilenames();
 
   void nameChangedInternal(const char* text);
-  void keyFocusChanged(bool /*focused*/) {}
-  bool recallKeyFocus() { return false; }
 
   // A whole preset or bank buffer as stored in a file or the preferences: ID and type
   // decide the byte order and the reader. `invertOrder` is the user's "endian-reversed"
@@ -189,7 +168,6 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   void buildNameField(CBitmap* background);
   void buildPresetMenu(CBitmap* background);
   void buildButtons();
-  void keepPanelPointer(CControl* control);
   void handleNameTyped(CControl* control);
   void selectPreset(int number, const std::string& name);
   void reportManualFailure();
@@ -198,20 +176,10 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   std::unique_ptr<PresetFileDialog> fileDialog;
   XPlatDocumentOpener manualOpener;
 
-  // The panel's controls, owned by the frame; null while the window is closed.
+  // The panel's controls that are changed from here, owned by the frame; null while the window
+  // is closed. (The other buttons only report gestures.)
   CTextEdit* nameField = nullptr;
   COptionMenu* presetMenu = nullptr;
-  CPSRockerSwitch* presetRocker = nullptr;
-  CSaveLoadButton* loadBankButton = nullptr;
-  CSaveLoadButton* saveBankButton = nullptr;
-  CSaveLoadButton* loadPresetButton = nullptr;
-  CSaveLoadButton* savePresetButton = nullptr;
-  CPSKickButton* defaultBankButton = nullptr;
-  CPSKickButton* defaultPresetButton = nullptr;
-  CPSKickButton* recallAButton = nullptr;
-  CPSKickButton* storeAButton = nullptr;
-  CPSKickButton* recallBButton = nullptr;
-  CPSKickButton* storeBButton = nullptr;
   CPSKickButton* manualButton = nullptr;
 
   // Raised from any thread, consumed by the window thread.

@@ -143,62 +143,13 @@ void CPresetSystemEditor::buildButtons() {
         break;
     }
     frame->addView(control);
-    keepPanelPointer(control);
-  }
-}
-
-void CPresetSystemEditor::keepPanelPointer(CControl* control) {
-  auto* kick = dynamic_cast<CPSKickButton*>(control);
-  auto* saveLoad = dynamic_cast<CSaveLoadButton*>(control);
-  switch (control->getTag()) {
-    case kTagPresetRocker:
-      presetRocker = dynamic_cast<CPSRockerSwitch*>(control);
-      break;
-    case kTagLoadBank:
-      loadBankButton = saveLoad;
-      break;
-    case kTagSaveBank:
-      saveBankButton = saveLoad;
-      break;
-    case kTagLoadPreset:
-      loadPresetButton = saveLoad;
-      break;
-    case kTagSavePreset:
-      savePresetButton = saveLoad;
-      break;
-    case kTagDefaultBank:
-      defaultBankButton = kick;
-      break;
-    case kTagDefaultPreset:
-      defaultPresetButton = kick;
-      break;
-    case kTagRecallA:
-      recallAButton = kick;
-      break;
-    case kTagStoreA:
-      storeAButton = kick;
-      break;
-    case kTagRecallB:
-      recallBButton = kick;
-      break;
-    case kTagStoreB:
-      storeBButton = kick;
-      break;
-    case kTagManual:
-      manualButton = kick;
-      break;
-    default:
-      break;
+    if (layout.tag == kTagManual) manualButton = static_cast<CPSKickButton*>(control);
   }
 }
 
 void CPresetSystemEditor::close() {
   nameField = nullptr;
   presetMenu = nullptr;
-  presetRocker = nullptr;
-  loadBankButton = saveBankButton = loadPresetButton = savePresetButton = nullptr;
-  defaultBankButton = defaultPresetButton = nullptr;
-  recallAButton = storeAButton = recallBButton = storeBButton = nullptr;
   manualButton = nullptr;
 }
 

@@ -19,7 +19,7 @@ class CPresetSystemEditor;
 // accessors below; names are only touched from the main thread.
 class CPresetSystemEffect : public AudioEffectX {
  public:
-  static constexpr int kOldChunkAreaSize = 952;
+  // The largest chunk: head, header and five presets of 40 saved values.
   static constexpr int kChunkBufferSize = 7289;
 
   explicit CPresetSystemEffect(audioMasterCallback audioMaster);
@@ -41,25 +41,12 @@ class CPresetSystemEffect : public AudioEffectX {
   virtual std::int64_t getPresetNo() { return presetNo.load(); }
   virtual void setPresetNo(std::int64_t number);
   virtual void setPresetName(const char* text);
-  // Hooks for controller learning; this effect has no such feature.
-  virtual void attachMidi(int /*param*/, int /*controller*/) {}
-  virtual void detachMidiParam(int /*param*/) {}
-  virtual void detachMidiCC(int /*controller*/) {}
-  virtual int getMidiCC(int /*param*/) { return 0; }
-  virtual int getMidiParam(int /*controller*/) { return 0; }
-  virtual int getMidiActivity() { return 0; }
-  virtual void beginLearn(int /*param*/) {}
-  virtual void endLearn() {}
-  virtual void setLearnParam(int /*param*/) {}
-  virtual void beginCancel() {}
-  virtual void endCancel() {}
   virtual VstInt32 getUniqueID() { return cEffect.uniqueID; }
   virtual void initializePreset(int number);
   virtual bool isDummy(int index) = 0;
   virtual bool isDummyOld(int index) = 0;
   virtual void loadDefaults();
   virtual void initPresets();
-  virtual void initMidi() {}
 
   // Store access, safe against concurrent parameter changes.
   float presetValue(int preset, int index) const;
@@ -84,9 +71,7 @@ class CPresetSystemEffect : public AudioEffectX {
 
   std::array<PresetRecord, kNumPresets> presets{};
   std::atomic<std::int64_t> presetNo{0};
-  std::array<unsigned char, kOldChunkAreaSize> oldChunkArea{};
   std::array<unsigned char, kChunkBufferSize> chunkBuffer{};
-  const int chunkBufferSize = kChunkBufferSize;
   PresetRecord defaultPreset{};
 
  private:

@@ -34,10 +34,10 @@ cmake --build build-asan
 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j2
 
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_TSAN=ON -DVELTRANE_BENCH=OFF
-cmake --build build-tsan --target plugin_thread_test editor_thread_test tools_editor_cycles_test \
-  lv2_thread_test
+cmake --build build-tsan --target plugin_thread_test editor_thread_test tools_veltrane_editor_test \
+  lv2_host_test
 TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build-tsan \
-  -R '^(VeltraneThreads|ADEditorThreads|Plugins/EditorCycles|Lv2Threads)\.' --output-on-failure
+  -R '^(VeltraneThreads|ADEditorThreads|EditorCycles|Lv2Threads)\.' --output-on-failure
 
 # The validator runs on a private X server, so that the editor is checked too, and the plug-in
 # keeps its preferences in the build folder. A sanitized plug-in is loaded by a host built with

@@ -13,7 +13,6 @@ class AEffEditor {
   AEffEditor(const AEffEditor&) = delete;
   AEffEditor& operator=(const AEffEditor&) = delete;
 
-  virtual AudioEffect* getEffect() { return effect; }
   virtual bool getRect(ERect** rect) {
     *rect = nullptr;
     return false;

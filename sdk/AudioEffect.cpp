@@ -80,7 +80,7 @@ void vstCopyText(char* destination, const char* text, int maxChars) {
 }
 
 AudioEffect::AudioEffect(audioMasterCallback master, VstInt32 programs, VstInt32 params)
-    : numPrograms(programs), numParams(params), audioMaster(master) {
+    : numPrograms(programs), audioMaster(master) {
   cEffect.magic = kEffectMagic;
   cEffect.dispatcher = dispatchTrampoline;
   cEffect.process = processAccumulatingTrampoline;
@@ -120,11 +120,6 @@ VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value
 void AudioEffect::setParameterAutomated(VstInt32 index, float value) {
   setParameter(index, value);
   callHost(audioMasterAutomate, index, 0, nullptr, value);
-}
-
-VstInt32 AudioEffect::getMasterVersion() {
-  const VstIntPtr version = callHost(audioMasterVersion);
-  return version ? static_cast<VstInt32>(version) : 1;
 }
 
 bool AudioEffect::beginEdit(VstInt32 index) { return callHost(audioMasterBeginEdit, index) != 0; }

@@ -24,7 +24,7 @@ class AudioEffect {
   virtual void suspend() {}
   virtual void resume() {}
   virtual void setSampleRate(float rate) { sampleRate = rate; }
-  virtual void setBlockSize(VstInt32 size) { blockSize = size; }
+  virtual void setBlockSize(VstInt32 /*size*/) {}
 
   // Audio
   virtual void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) = 0;
@@ -61,12 +61,10 @@ class AudioEffect {
 
   // Queries
   virtual float getSampleRate() { return sampleRate; }
-  virtual VstInt32 getBlockSize() { return blockSize; }
   AEffect* getAeffect() { return &cEffect; }
   AEffEditor* getEditor() { return editor; }
 
   // Calls to the host
-  virtual VstInt32 getMasterVersion();
   virtual bool beginEdit(VstInt32 index);
   virtual bool endEdit(VstInt32 index);
 
@@ -76,9 +74,7 @@ class AudioEffect {
   void setFlag(VstInt32 flag, bool state);
 
   float sampleRate = 44100.0f;
-  VstInt32 blockSize = 1024;
   VstInt32 numPrograms;
-  VstInt32 numParams;
   VstInt32 curProgram = 0;
   audioMasterCallback audioMaster;
   AEffEditor* editor = nullptr;

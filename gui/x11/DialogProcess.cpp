@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -14,7 +13,7 @@ namespace {
 constexpr size_t kMaxOutput = 64 * 1024;
 }
 
-DialogProcess::~DialogProcess() { terminate(); }
+DialogProcess::~DialogProcess() { closePipe(); }
 
 bool DialogProcess::start(const std::vector<std::string>& argv) {
   if (pid > 0 || argv.empty()) return false;
@@ -71,18 +70,4 @@ bool DialogProcess::poll() {
   readAvailable();
   closePipe();
   return true;
-}
-
-void DialogProcess::terminate() {
-  if (pid > 0) {
-    kill(pid, SIGTERM);
-    int status = 0;
-    for (int i = 0; i < 50 && waitpid(pid, &status, WNOHANG) == 0; ++i) usleep(10000);
-    if (waitpid(pid, &status, WNOHANG) == 0) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-    }
-    pid = -1;
-  }
-  closePipe();
 }

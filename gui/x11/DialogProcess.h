@@ -5,23 +5,21 @@
 #include <vector>
 
 // A dialog program run as a child process: started from an argument vector (no shell), its
-// standard output collected through a non-blocking pipe, polled without ever blocking.
+// standard output collected through a non-blocking pipe, polled without ever blocking until it
+// has finished.
 class DialogProcess {
  public:
   DialogProcess() = default;
   DialogProcess(const DialogProcess&) = delete;
   DialogProcess& operator=(const DialogProcess&) = delete;
-  // Ends a still-running child and reaps it.
   ~DialogProcess();
 
   bool start(const std::vector<std::string>& argv);
   // Collects output and reaps the child; true once it has finished.
   bool poll();
-  bool isRunning() const { return pid > 0; }
   // The exit status, or -1 if it is unknown (killed, or reaped by someone else).
   int getExitStatus() const { return exitStatus; }
   const std::string& getOutput() const { return output; }
-  void terminate();
 
  private:
   void readAvailable();

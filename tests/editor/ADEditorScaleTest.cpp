@@ -1,47 +1,17 @@
-// The editor at 1x, 1.5x and 2x: the size the host is told, what the window shows, the "Size"
-// menu, its stored choice and the resizing of an open window.
-#include <gtest/gtest.h>
-
-#include <algorithm>
+// The editor at 1x, 1.5x and 2x: the size the host is told, the "Size" menu, its stored choice,
+// the resizing of an open window, and the sources of the factor.
 #include <cmath>
-#include <cstring>
-#include <memory>
+#include <map>
+#include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "editor/ADEditor.h"
-#include "gui/CBitmap.h"
-#include "gui/CFrame.h"
+#include "EditorTestSupport.h"
 #include "gui/COptionMenuPopup.h"
-#include "plugin/Veltrane.h"
-#include "resources/EmbeddedResources.h"
-#include "tests/support/TempDir.h"
+
+using namespace editortest;
 
 namespace {
-
-// A host that may or may not say it can resize the editor's window, and notes every request.
-struct ResizingHost {
-  static inline bool canResize = false;
-  static inline std::vector<std::pair<int, int>> requests;
-};
-
-VstIntPtr resizingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                       float) {
-  switch (opcode) {
-    case audioMasterVersion:
-      return kVstVersion;
-    case audioMasterCanDo:
-      return ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0
-                 ? (ResizingHost::canResize ? 1 : -1)
-                 : 0;
-    case audioMasterSizeWindow:
-      ResizingHost::requests.emplace_back(index, static_cast<int>(value));
-      return 1;
-    default:
-      return 0;
-  }
-}
 
 std::pair<int, int> editorSize(AEffect* e) {
   ERect* rect = nullptr;
@@ -49,217 +19,203 @@ std::pair<int, int> editorSize(AEffect* e) {
   return {rect->right - rect->left, rect->bottom - rect->top};
 }
 
-// A drawing's pixels, kept after its window closed.
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  int at(int x, int y, int channel) const {
-    return (pixels[static_cast<size_t>(y) * width + x] >> (16 - 8 * channel)) & 0xff;
-  }
-};
-
-Picture pictureOf(cairo_surface_t* s) {
-  cairo_surface_flush(s);
-  Picture p{cairo_image_surface_get_width(s), cairo_image_surface_get_height(s), {}};
-  for (int y = 0; y < p.height; ++y) {
-    const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(s) +
-                                                        y * cairo_image_surface_get_stride(s));
-    p.pixels.insert(p.pixels.end(), row, row + p.width);
-  }
-  return p;
+// The size of a factor in device pixels.
+std::pair<int, int> sizeAt(double factor) {
+  return {static_cast<int>(std::ceil(778 * factor)), static_cast<int>(std::ceil(248 * factor))};
 }
 
-// The scaled drawing averaged down to layout pixels (each device pixel weighing by the share of
-// it a layout pixel covers) against the layout drawing: the mean difference per channel in
-// 8-bit levels.
-double differenceFromLayout(const Picture& scaled, const Picture& layout) {
-  const double f = static_cast<double>(scaled.width) / layout.width;
-  auto share = [](double from, double to, int pixel) {
-    return std::max(0.0, std::min(to, pixel + 1.0) - std::max(from, static_cast<double>(pixel)));
-  };
+// The scaled drawing sampled in the middle of each layout pixel against the drawing at 1x: the
+// mean difference per channel in 8-bit levels.
+double differenceFromLayout(cairo_surface_t* scaled, cairo_surface_t* layout) {
+  const double f = cairo_image_surface_get_width(scaled) / 778.0;
   double sum = 0;
-  for (int y = 0; y < layout.height; ++y)
-    for (int x = 0; x < layout.width; ++x)
-      for (int c = 0; c < 3; ++c) {
-        double averaged = 0;
-        for (int dy = static_cast<int>(y * f); dy < std::ceil((y + 1) * f); ++dy)
-          for (int dx = static_cast<int>(x * f); dx < std::ceil((x + 1) * f); ++dx)
-            averaged += share(x * f, (x + 1) * f, dx) * share(y * f, (y + 1) * f, dy) *
-                        scaled.at(dx, dy, c);
-        sum += std::fabs(averaged / (f * f) - layout.at(x, y, c));
+  for (int y = 0; y < 248; ++y)
+    for (int x = 0; x < 778; ++x)
+      for (int shift : {0, 8, 16}) {
+        const auto at =
+            rgb(scaled, static_cast<int>((x + 0.5) * f), static_cast<int>((y + 0.5) * f));
+        sum += std::abs(static_cast<int>((at >> shift) & 0xff) -
+                        static_cast<int>((rgb(layout, x, y) >> shift) & 0xff));
       }
-  return sum / (3.0 * layout.width * layout.height);
+  return sum / (3.0 * 778 * 248);
 }
 
-// The share of 2 x 2 blocks whose pixels differ by more than a few levels: a picture enlarged
-// from half its size has hardly any.
-double detailShare(const Picture& p) {
-  int detailed = 0;
-  for (int y = 0; y + 1 < p.height; y += 2)
-    for (int x = 0; x + 1 < p.width; x += 2)
-      for (int c = 0; c < 3; ++c) {
-        const auto [low, high] = std::minmax(
-            {p.at(x, y, c), p.at(x + 1, y, c), p.at(x, y + 1, c), p.at(x + 1, y + 1, c)});
-        if (high - low > 8) {
-          ++detailed;
-          break;
-        }
-      }
-  return 4.0 * detailed / (p.width * p.height);
-}
-
-bool withoutHighResolution(const char* name, const unsigned char** data, size_t* size) {
-  return std::strstr(name, "@2x") == nullptr && embeddedResourceProvider(name, data, size);
-}
-
-class EditorScaleTest : public testing::Test {
+class EditorScaleTest : public EditorTest {
  protected:
-  TempDir config;
-  ScopedEnv xdg{"XDG_CONFIG_HOME", config.path().c_str()};
-
-  void SetUp() override {
-    ResizingHost::canResize = false;
-    ResizingHost::requests.clear();
-  }
-  static std::unique_ptr<Veltrane> makeEffect() { return std::make_unique<Veltrane>(resizingHost); }
-  static ADEditor* editorOf(const std::unique_ptr<Veltrane>& effect) {
-    return dynamic_cast<ADEditor*>(effect->getEditor());
-  }
-
-  static void click(CFrame* frame, double x, double y, int64_t buttons) {
-    CPoint p(x, y);
-    frame->onMouseDown(p, CButtonState(buttons));
-    frame->onMouseUp(p, CButtonState(buttons));
-  }
   // Right-clicks the background and picks an entry of the list that opens (1 "100%", 2 "150%",
-  // 3 "200%", 4 "Automatic"). Where the list was and which entry it offered first.
-  static std::pair<CPoint, int32_t> chooseSize(CFrame* frame, int entry) {
-    click(frame, 250, 10, kRButton);
-    auto* list = dynamic_cast<COptionMenuPopup*>(frame->getModalView());
+  // 3 "200%", 4 "Automatic"), or moves there with the button held and lets go. Where the list
+  // was and which entry it offered first.
+  std::pair<CPoint, int32_t> chooseSize(int entry, bool held = false) {
+    CPoint p(250, 10);
+    frame()->onMouseDown(p, CButtonState(kRButton));
+    if (!held) frame()->onMouseUp(p, CButtonState(kRButton));
+    auto* list = dynamic_cast<COptionMenuPopup*>(frame()->getModalView());
     EXPECT_NE(list, nullptr);
     if (list == nullptr) return {};
     const std::pair<CPoint, int32_t> seen{list->getListRect().getTopLeft(), list->getHoverIndex()};
-    const CPoint at = list->entryRect(entry).getCenter();
-    click(frame, at.x, at.y, kLButton);
-    EXPECT_EQ(frame->getModalView(), nullptr);
+    CPoint at = list->entryRect(entry).getCenter();
+    if (held) frame()->onMouseMoved(at, CButtonState(kRButton));
+    if (held) frame()->onMouseUp(at, CButtonState(kRButton));
+    if (!held) click(at.x, at.y);
+    EXPECT_EQ(frame()->getModalView(), nullptr);
     return seen;
-  }
-
-  // The whole window as the editor draws it at a factor.
-  static Picture drawnAt(const char* factor) {
-    ScopedEnv scale{"VELTRANE_UI_SCALE", factor};
-    auto effect = makeEffect();
-    ADEditor* editor = editorOf(effect);
-    EXPECT_TRUE(editor->open(nullptr));
-    editor->idle();
-    Picture picture = pictureOf(editor->getFrame()->getBackBuffer());
-    editor->close();
-    return picture;
   }
 };
 
-TEST_F(EditorScaleTest, EachFactorScalesTheWindowAndShowsWhatTheLayoutShows) {
-  const Picture layout = drawnAt("1");
-  ASSERT_EQ(std::make_pair(layout.width, layout.height), std::make_pair(778, 248));
-  const struct {
-    const char* factor;
-    int width, height;
-  } factors[] = {{"1.5", 1167, 372}, {"2", 1556, 496}};
-  for (const auto& f : factors) {
-    SCOPED_TRACE(f.factor);
-    {
-      ScopedEnv scale{"VELTRANE_UI_SCALE", f.factor};
-      auto effect = makeEffect();
-      EXPECT_EQ(editorSize(effect->getAeffect()), std::make_pair(f.width, f.height));
-    }
-    const Picture drawn = drawnAt(f.factor);
-    ASSERT_EQ(std::make_pair(drawn.width, drawn.height), std::make_pair(f.width, f.height));
-    EXPECT_LT(differenceFromLayout(drawn, layout), 5.0);
-  }
-}
-
-TEST_F(EditorScaleTest, TwiceTheSizeShowsThePicturesDrawnAtTwiceTheResolution) {
-  const double sharp = detailShare(drawnAt("2"));
-  struct ProviderSwap {
-    ProviderSwap() { CBitmap::setResourceProvider(withoutHighResolution); }
-    ~ProviderSwap() { CBitmap::setResourceProvider(embeddedResourceProvider); }
-  };
-  double enlarged = 0;
-  {
-    ProviderSwap onlyTheLayoutPictures;
-    enlarged = detailShare(drawnAt("2"));
-  }
-  EXPECT_GT(sharp, 3 * enlarged) << sharp << " against " << enlarged;
-}
-
-TEST_F(EditorScaleTest, AnAutomatedKnobRedrawsOnlyItselfAtTwiceTheSize) {
-  ScopedEnv scale{"VELTRANE_UI_SCALE", "2"};
-  auto effect = makeEffect();
-  ADEditor* editor = editorOf(effect);
-  ASSERT_TRUE(editor->open(nullptr));
-  editor->idle();
-  for (float value : {0.1f, 0.7f}) {
-    effect->setParameter(kOutput, value);
-    editor->idle();
-    EXPECT_EQ(editor->getFrame()->getLastRenderedRects(),
-              std::vector<CRect>{CRect(651, 76, 709, 158)});
-  }
-  editor->close();
-}
-
 TEST_F(EditorScaleTest, TheSizeMenuOpensOnTheBackgroundOnlyAndItsChoiceServesEveryInstance) {
-  auto effect = makeEffect();
-  ADEditor* editor = editorOf(effect);
-  ASSERT_TRUE(editor->open(nullptr));
-  CFrame* frame = editor->getFrame();
-  click(frame, 678, 30, kRButton);  // the EQ button
-  click(frame, 250, 10, kLButton);
-  EXPECT_EQ(frame->getModalView(), nullptr) << "only a right-click on the background opens it";
-  const auto [listCorner, offered] = chooseSize(frame, 3);  // "200%"
+  open();
+  click(250, 10);
+  EXPECT_EQ(frame()->getModalView(), nullptr) << "only a right-click on the background opens it";
+  const auto [listCorner, offered] = chooseSize(3);  // "200%"
   EXPECT_EQ(listCorner, CPoint(250, 10));
   EXPECT_EQ(offered, 4) << "Automatic, as nothing was stored";
   EXPECT_EQ(PreferenceStore().getText("UIScale"), "2");
   editor->idle();
-  EXPECT_TRUE(ResizingHost::requests.empty()) << "this host cannot resize";
-  EXPECT_EQ(frame->getScaleFactor(), 1.0);
-  EXPECT_EQ(editorSize(effect->getAeffect()), std::make_pair(778, 248)) << "the open window";
+  EXPECT_TRUE(hostRecord().take().empty()) << "this host cannot resize, and hears no gesture";
+  EXPECT_EQ(frame()->getScaleFactor(), 1.0);
+  EXPECT_EQ(editorSize(effect->getAeffect()), sizeAt(1)) << "the open window";
   editor->close();
-  EXPECT_EQ(editorSize(effect->getAeffect()), std::make_pair(1556, 496)) << "the next opening";
-  EXPECT_EQ(editorSize(makeEffect()->getAeffect()), std::make_pair(1556, 496))
-      << "another instance";
+  EXPECT_EQ(editorSize(effect->getAeffect()), sizeAt(2)) << "the next opening";
+  EXPECT_EQ(editorSize(Veltrane(recordingHost).getAeffect()), sizeAt(2)) << "another instance";
+  open();
+  EXPECT_EQ(chooseSize(4).second, 3) << "the stored choice is offered";
 }
 
 TEST_F(EditorScaleTest, AHostThatCanResizeIsAskedAndTheOpenWindowFollows) {
-  ResizingHost::canResize = true;
-  auto effect = makeEffect();
-  ADEditor* editor = editorOf(effect);
-  ASSERT_TRUE(editor->open(nullptr));
-  CFrame* frame = editor->getFrame();
+  hostRecord().canResize = true;
+  open();
+  editor->idle();
+  const CairoSurfacePtr layout(cairo_surface_reference(frame()->getBackBuffer()));
+  // The same size again asks nothing; the choice is kept as text, none for "Automatic".
   const struct {
     int entry;
     double factor;
-    std::pair<int, int> size;
-  } choices[] = {{2, 1.5, {1167, 372}}, {4, 1.0, {778, 248}}, {3, 2.0, {1556, 496}}};
+    bool asks;
+    const char* stored;
+  } choices[] = {{2, 1.5, true, "1.5"},
+                 {2, 1.5, false, "1.5"},
+                 {4, 1.0, true, nullptr},
+                 {3, 2.0, true, "2"},
+                 {1, 1.0, true, "1"}};
   for (const auto& c : choices) {
-    chooseSize(frame, c.entry);
+    chooseSize(c.entry, c.entry == 3);  // 200% with the button held
     editor->idle();
-    EXPECT_EQ(std::exchange(ResizingHost::requests, {}), (std::vector{c.size}));
-    EXPECT_EQ(frame->getScaleFactor(), c.factor);
-    EXPECT_EQ(std::make_pair(frame->getDeviceWidth(), frame->getDeviceHeight()), c.size);
-    EXPECT_EQ(editorSize(effect->getAeffect()), c.size);
+    const auto [w, h] = sizeAt(c.factor);
+    const std::vector<HostCall> asked{{audioMasterSizeWindow, w, static_cast<float>(h)}};
+    EXPECT_EQ(hostRecord().take(), c.asks ? asked : std::vector<HostCall>{});
+    EXPECT_EQ(frame()->getScaleFactor(), c.factor);
+    EXPECT_EQ(std::make_pair(frame()->getDeviceWidth(), frame()->getDeviceHeight()),
+              sizeAt(c.factor));
+    EXPECT_EQ(editorSize(effect->getAeffect()), sizeAt(c.factor));
+    EXPECT_EQ(PreferenceStore().getText("UIScale"),
+              c.stored ? std::optional<std::string>(c.stored) : std::nullopt);
+    // The window shows what the layout shows; an automated knob redraws only itself.
+    EXPECT_LT(differenceFromLayout(frame()->getBackBuffer(), layout.get()), 5.0);
+    effect->setParameter(kOutput, static_cast<float>(c.factor) / 4);
+    editor->idle();
+    EXPECT_EQ(frame()->getLastRenderedRects(), std::vector{CRect(651, 76, 709, 158)});
   }
-  editor->close();
 }
 
 TEST_F(EditorScaleTest, ABadSettingIsToldOnceWhateverTheHostAsks) {
   ScopedEnv scale{"VELTRANE_UI_SCALE", "huge"};
-  auto effect = makeEffect();
   testing::internal::CaptureStderr();
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(editorSize(effect->getAeffect()), std::make_pair(778, 248));
-  ASSERT_TRUE(editorOf(effect)->open(nullptr));
-  editorOf(effect)->close();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(editorSize(effect->getAeffect()), sizeAt(1));
+  open();
+  editor->close();
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "Veltrane: VELTRANE_UI_SCALE \"huge\" is not 1, 1.5 or 2; ignored\n");
+}
+
+// Where the factor comes from: the first source with a usable value, bad values passed over
+// with a line each.
+using Text = std::optional<std::string>;
+
+struct Sources {
+  Text override;  // VELTRANE_UI_SCALE
+  Text stored;    // the UIScale preference
+  std::optional<double> host;
+  Text gdk;  // GDK_SCALE
+  Text dpi;  // Xft.dpi
+};
+
+struct Case {
+  const char* what;
+  Sources sources;
+  double factor;
+  const char* source;
+  size_t warnings;
+};
+
+class UiScaleSelectorTest : public testing::Test {
+ protected:
+  TempDir config;
+  ScopedEnv xdg{"XDG_CONFIG_HOME", config.path().c_str()};
+  PreferenceStore preferences;
+  UiScaleSelector selector{preferences};
+  int dpiReads = 0;
+
+  void use(const Sources& s) {
+    if (s.stored)
+      preferences.setText(UiScaleSelector::kPreferenceKey, *s.stored);
+    else
+      preferences.remove(UiScaleSelector::kPreferenceKey);
+    selector.setHostFactor(s.host);
+    const std::map<std::string, Text> environment{{"VELTRANE_UI_SCALE", s.override},
+                                                  {"GDK_SCALE", s.gdk}};
+    selector.setEnvironmentReader([environment](const char* name) -> Text {
+      const auto found = environment.find(name);
+      return found == environment.end() ? std::nullopt : found->second;
+    });
+    selector.setDpiReader([this, dpi = s.dpi] {
+      ++dpiReads;
+      return dpi;
+    });
+  }
+};
+
+TEST_F(UiScaleSelectorTest, TheFirstUsableSourceDecides) {
+  const double nan = std::nan("");
+  const Case cases[] = {
+      {"nothing set", {}, 1.0, "default", 0},
+      {"override first", {"2", "1", 1.0, "1", "96"}, 2.0, "VELTRANE_UI_SCALE", 0},
+      {"override 1.5 with spaces", {" 1.5 ", {}, {}, {}, {}}, 1.5, "VELTRANE_UI_SCALE", 0},
+      {"bad override, stored choice", {"3", "1.5", 2.0, {}, {}}, 1.5, "preference", 1},
+      {"stored choice before the host", {{}, "1", 2.0, "2", "192"}, 1.0, "preference", 0},
+      {"bad override and stored value", {"1.5x", "0.75", 2.0, {}, {}}, 2.0, "host", 2},
+      {"host 1.25 rounds up", {{}, {}, 1.25, "1", {}}, 1.5, "host", 0},
+      {"host factor unusable", {{}, {}, nan, "2", {}}, 2.0, "GDK_SCALE", 1},
+      {"host factor zero", {{}, {}, 0.0, {}, "144"}, 1.5, "Xft.dpi", 1},
+      {"GDK_SCALE 3 is the nearest, 2", {{}, {}, {}, "3", {}}, 2.0, "GDK_SCALE", 0},
+      {"GDK_SCALE is whole", {{}, {}, {}, "1.5", "144"}, 1.5, "Xft.dpi", 1},
+      {"GDK_SCALE 0", {{}, {}, {}, "0", {}}, 1.0, "default", 1},
+      {"96 dpi", {{}, {}, {}, {}, "96"}, 1.0, "Xft.dpi", 0},
+      {"192 dpi", {{}, {}, {}, {}, "192"}, 2.0, "Xft.dpi", 0},
+      {"120 dpi, halfway, goes up", {{}, {}, {}, {}, "120"}, 1.5, "Xft.dpi", 0},
+      {"110 dpi", {{}, {}, {}, {}, "110"}, 1.0, "Xft.dpi", 0},
+      {"400 dpi", {{}, {}, {}, {}, "400"}, 2.0, "Xft.dpi", 0},
+      {"dpi not a number", {{}, {}, {}, {}, "high"}, 1.0, "default", 1},
+      {"dpi negative", {{}, {}, {}, {}, "-96"}, 1.0, "default", 1},
+      {"everything bad", {"0", "x", -1.0, "two", "1e9"}, 1.0, "default", 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    use(c.sources);
+    const UiScaleSelector::Choice choice = selector.choose();
+    EXPECT_EQ(choice.factor, c.factor);
+    EXPECT_EQ(choice.source, c.source);
+    EXPECT_EQ(choice.warnings.size(), c.warnings);
+  }
+}
+
+TEST_F(UiScaleSelectorTest, TheDisplayIsAskedOnlyWhenNeededAndThenOnce) {
+  use({"2", {}, {}, {}, "192"});
+  selector.choose();
+  EXPECT_EQ(dpiReads, 0) << "the override decided";
+  use({{}, {}, {}, {}, "192"});
+  selector.choose();
+  selector.choose();
+  EXPECT_EQ(dpiReads, 1);
 }
 
 }  // namespace

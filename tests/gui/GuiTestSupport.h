@@ -6,14 +6,17 @@
 #include "gui/CFrame.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
+
+using Calls = std::vector<std::string>;
 
 // Records listener and host calls in the order they happen.
 struct CallLog : CControlListener, VSTGUIEditorInterface {
   std::vector<std::string> calls;
   int32_t knobMode = kCircularMode;
-  bool logListenerEdits = false;
 
   static std::string num(float v) {
     char b[32];
@@ -22,12 +25,6 @@ struct CallLog : CControlListener, VSTGUIEditorInterface {
   }
   void valueChanged(CControl* c) override {
     calls.push_back("changed " + std::to_string(c->getTag()) + " " + num(c->getValue()));
-  }
-  void controlBeginEdit(CControl* c) override {
-    if (logListenerEdits) calls.push_back("lbegin " + std::to_string(c->getTag()));
-  }
-  void controlEndEdit(CControl* c) override {
-    if (logListenerEdits) calls.push_back("lend " + std::to_string(c->getTag()));
   }
   void beginEdit(int32_t tag) override { calls.push_back("begin " + std::to_string(tag)); }
   void endEdit(int32_t tag) override { calls.push_back("end " + std::to_string(tag)); }
@@ -58,14 +55,52 @@ struct TestFrame {
   bool wheel(double x, double y, float distance, int64_t buttons = 0) {
     return frame->onWheel(CPoint(x, y), distance, CButtonState(buttons));
   }
+  // Virtual keys as the host sends them (its own numbers, so a renumbered key shows).
   int32_t key(unsigned char virt, int32_t character = 0) {
-    CKeyCode k;
-    k.virt = virt;
-    k.character = character;
+    CKeyCode k{character, virt, 0};
     return frame->onKeyDown(k);
   }
 
   CFrame* frame;
+};
+
+// A view that fills itself red when drawn and logs each mouse event it gets: its name, the
+// event, where (in its parent's coordinates), and the buttons and modifiers held.
+class EventProbe : public CView {
+  using Result = CMouseEventResult;
+  using B = const CButtonState&;
+
+ public:
+  EventProbe(const CRect& r, std::vector<std::string>* log, std::string name = "")
+      : CView(r), log(log), name(std::move(name)) {}
+  void draw(CDrawContext* context) override {
+    ++draws;
+    context->setFillColor(MakeCColor(255, 0, 0));
+    context->drawRect(size, kDrawFilled);
+    setDirty(false);
+  }
+  Result onMouseDown(CPoint& p, B b) override { return note("down", p, b); }
+  Result onMouseUp(CPoint& p, B b) override { return note("up", p, b); }
+  Result onMouseMoved(CPoint& p, B b) override { return note("moved", p, b); }
+  Result onMouseEntered(CPoint& p, B b) override { return note("in", p, b); }
+  Result onMouseExited(CPoint& p, B b) override { return note("out", p, b); }
+  bool onWheel(const CPoint& p, const float& distance, B b) override {
+    return note(distance > 0 ? "wheel+" : "wheel-", p, b) == kMouseEventHandled;
+  }
+  Result note(const char* what, const CPoint& p, B b) {
+    char line[128];
+    std::snprintf(line, sizeof line, "%s%s %g %g%s%s%s%s%s%s", name.c_str(), what, p.x, p.y,
+                  b & kLButton ? " L" : "", b & kMButton ? " M" : "", b & kRButton ? " R" : "",
+                  b & kShift ? " shift" : "", b & kControl ? " ctrl" : "",
+                  b & kDoubleClick ? " double" : "");
+    log->emplace_back(line);
+    return kMouseEventHandled;
+  }
+  int draws = 0;
+
+ private:
+  std::vector<std::string>* log;
+  std::string name;
 };
 
 // A strip of `count` images whose every pixel tells its image, row and column, so a wrong
@@ -117,3 +152,35 @@ inline CairoSurfacePtr renderView(CView* view, int width = 778, int height = 248
   cairo_surface_flush(surface.get());
   return surface;
 }
+
+// Text is drawn as in the committed pictures only with the face they were made with:
+// Liberation Sans standing in for Arial (Debian's fonts-liberation2).
+inline bool arialIsLiberationSans() {
+  FILE* p = popen("fc-match -f '%{family}' Arial 2>/dev/null", "r");
+  if (!p) return false;
+  char family[128] = {};
+  const bool got = std::fgets(family, sizeof(family), p) != nullptr;
+  pclose(p);
+  return got && std::strstr(family, "Liberation Sans");
+}
+
+#ifdef VT_GUI_REFERENCE_DIR
+// Pixels of `s` that differ from the committed picture tests/gui/reference/<name> (-1 when it
+// is missing or of another size). VELTRANE_UPDATE_REFERENCES=1 writes the picture first; look
+// at it before committing it.
+inline int differencesFromReference(cairo_surface_t* s, const std::string& name) {
+  const std::string path = std::string(VT_GUI_REFERENCE_DIR) + "/" + name;
+  cairo_surface_flush(s);
+  if (std::getenv("VELTRANE_UPDATE_REFERENCES")) cairo_surface_write_to_png(s, path.c_str());
+  CairoSurfacePtr reference(cairo_image_surface_create_from_png(path.c_str()));
+  const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+  if (cairo_surface_status(reference.get()) != CAIRO_STATUS_SUCCESS ||
+      cairo_image_surface_get_width(reference.get()) != w ||
+      cairo_image_surface_get_height(reference.get()) != h)
+    return -1;
+  int differences = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) differences += pixelAt(s, x, y) != pixelAt(reference.get(), x, y);
+  return differences;
+}
+#endif

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "lv2/PortMapping.h"
 #include "plugin/StripSettings.h"
@@ -18,24 +19,21 @@ StripSettings settingsOf(int parameter, float normalised) {
 
 TEST(PortMapping, EveryStepOfEveryPortIsAStepOfItsParameterAndBack) {
   for (int parameter : lv2port::kParameters) {
+    SCOPED_TRACE(parameterName(parameter));
     float previous = -1e30f;
     for (int k = 0; k < lv2port::candidateCount(parameter); ++k) {
       const float normalised = lv2port::candidate(parameter, k);
       const float port = lv2port::portValueOf(parameter, normalised);
-      EXPECT_GT(port, previous) << parameterName(parameter) << " step " << k;
-      previous = port;
+      EXPECT_GT(port, std::exchange(previous, port)) << "step " << k;
       // A port value stands for the normalised value it came from, not only for its sound.
-      EXPECT_EQ(lv2port::normalisedOf(parameter, port), normalised)
-          << parameterName(parameter) << " step " << k;
-      if (k > 0) {
-        EXPECT_FALSE(settingsOf(parameter, normalised) ==
-                     settingsOf(parameter, lv2port::candidate(parameter, k - 1)))
-            << parameterName(parameter) << " steps " << k - 1 << " and " << k << " sound alike";
-      }
+      EXPECT_EQ(lv2port::normalisedOf(parameter, port), normalised) << "step " << k;
+      EXPECT_TRUE(k == 0 || !(settingsOf(parameter, normalised) ==
+                              settingsOf(parameter, lv2port::candidate(parameter, k - 1))))
+          << "steps " << k - 1 << " and " << k << " sound alike";
     }
     EXPECT_EQ(lv2port::portValueOf(parameter, lv2port::candidate(parameter, 0)),
               lv2port::portValueOf(parameter, 0.f));
-    EXPECT_EQ(lv2port::portValueOf(parameter, 1.f), previous) << parameterName(parameter);
+    EXPECT_EQ(lv2port::portValueOf(parameter, 1.f), previous);
   }
 }
 

@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include <functional>
 
-#include "platform/PreferenceFile.h"
 #include "platform/PreferenceStore.h"
+#include "tests/platform/StandIn.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -17,165 +14,117 @@ const std::vector<unsigned char> kBank = {'M', 'R', 'X', 'Q', 0x38, 1, 2, 3};
 
 class PreferenceStoreTest : public testing::Test {
  protected:
-  TempDir config;
-  ScopedEnv xdg{"XDG_CONFIG_HOME", config.path().c_str()};
+  TempDir config;  // its folders below are made by the first write
+  ScopedEnv xdg{"XDG_CONFIG_HOME", (config.dir() + "a/b").c_str()};
+  PreferenceStore store;
+  const std::string path = store.filePath();
+  std::string text(const std::string& key) const { return store.getText(key).value_or("?"); }
 };
 
 }  // namespace
 
 TEST_F(PreferenceStoreTest, ValuesPersistAcrossInstancesByKind) {
-  {
-    PreferenceStore store;
-    EXPECT_EQ(config.path() / "com.zal.veltrane" / "preferences",
-              std::filesystem::path(store.filePath()));
-    EXPECT_FALSE(store.getText("CurrDir"));  // nothing stored yet
-    EXPECT_TRUE(store.setText("CurrDir", "/home/me/presets/"));
-    EXPECT_TRUE(store.setBytes("DefaultBank", kBank));
-    EXPECT_TRUE(store.setBytes("MemoAPreset", kBank));
-    EXPECT_TRUE(store.remove("MemoAPreset"));
-    EXPECT_TRUE(store.remove("NeverStored"));
-  }
-  PreferenceStore store;
-  EXPECT_EQ("/home/me/presets/", store.getText("CurrDir").value_or("?"));
-  EXPECT_EQ(kBank, store.getBytes("DefaultBank").value_or(std::vector<unsigned char>{}));
-  EXPECT_FALSE(store.getBytes("MemoAPreset"));
-  // A key holding the other kind reads as absent.
-  EXPECT_FALSE(store.getBytes("CurrDir"));
-  EXPECT_FALSE(store.getText("DefaultBank"));
-  // Keys that cannot be stored are refused, not cut.
-  EXPECT_FALSE(store.setText("", "x"));
-  EXPECT_FALSE(store.setText(std::string(256, 'k'), "x"));
+  EXPECT_EQ(config.dir() + "a/b/com.zal.veltrane/preferences", path);
+  EXPECT_FALSE(store.getText("CurrDir"));  // nothing stored yet
+  EXPECT_TRUE(store.setText("CurrDir", "/home/me/presets/"));
+  EXPECT_TRUE(store.setBytes("DefaultBank", kBank));
+  EXPECT_TRUE(store.setBytes("MemoAPreset", kBank));
+  EXPECT_TRUE(store.remove("MemoAPreset"));
+  EXPECT_TRUE(store.remove("NeverStored"));
+  PreferenceStore other;
+  EXPECT_EQ("/home/me/presets/", other.getText("CurrDir").value_or("?"));
+  EXPECT_EQ(kBank, other.getBytes("DefaultBank").value_or(std::vector<unsigned char>{}));
+  EXPECT_FALSE(other.getBytes("MemoAPreset"));
+  EXPECT_FALSE(other.getBytes("CurrDir")) << "a key holding the other kind reads as absent";
+  EXPECT_FALSE(other.getText("DefaultBank"));
+  // Keys that cannot be stored are refused, not cut, and the refusal is told.
+  const std::string refused =
+      "Veltrane preferences: invalid key or value too large, nothing stored (" + path + ")\n";
+  EXPECT_EQ(stderrOf([&] { EXPECT_FALSE(store.setText("", "x")); }), refused);
+  EXPECT_EQ(stderrOf([&] { EXPECT_FALSE(store.setText(std::string(256, 'k'), "x")); }), refused);
 }
 
-TEST_F(PreferenceStoreTest, DamagedFileIsIgnoredWithAWarningAndReplacedOnWrite) {
-  PreferenceStore store;
-  ASSERT_TRUE(store.setText("CurrBank", "live.zab"));
-  std::uintmax_t size = std::filesystem::file_size(store.filePath());
-  struct Case {
-    const char* what;
-    std::function<void()> damage;
-  } cases[] = {
-      {"truncated", [&] { std::filesystem::resize_file(store.filePath(), size - 3); }},
-      {"garbage",
-       [&] { std::ofstream(store.filePath(), std::ios::trunc) << "not a preference file at all"; }},
-      {"empty", [&] { std::ofstream(store.filePath(), std::ios::trunc); }},
-      {"a folder",
-       [&] {
-         std::filesystem::remove(store.filePath());
-         std::filesystem::create_directory(store.filePath());
-       }},
-      {"a named pipe",
-       [&] {
-         std::filesystem::remove(store.filePath());
-         mkfifo(store.filePath().c_str(), 0600);
-       }},
+TEST_F(PreferenceStoreTest, DamagedFileIsIgnoredWithAWarningAndSetAsideOnWrite) {
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"truncated",
+       [&] { std::filesystem::resize_file(path, std::filesystem::file_size(path) - 3); }},
+      {"a folder", [&] { std::filesystem::remove(path), std::filesystem::create_directory(path); }},
+      {"a named pipe", [&] { std::filesystem::remove(path), mkfifo(path.c_str(), 0600); }},
   };
   alarm(20);  // a read that waits on the pipe ends the test
-  for (const auto& c : cases) {
+  for (const auto& [what, damage] : cases) {
     ASSERT_TRUE(store.setText("CurrBank", "live.zab"));
-    c.damage();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(store.getText("CurrBank")) << c.what;
-    EXPECT_NE(std::string::npos,
-              testing::internal::GetCapturedStderr().find("Veltrane preferences:"))
-        << c.what;
-    if (!std::filesystem::is_regular_file(store.filePath())) {
-      std::filesystem::remove(store.filePath());
-      continue;
-    }
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(store.setText("CurrPreset", "new.zal")) << c.what;
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ("new.zal", store.getText("CurrPreset").value_or("?")) << c.what;
-    EXPECT_TRUE(std::filesystem::exists(store.filePath() + ".damaged")) << c.what;
+    damage();
+    const std::string told = stderrOf([&] {
+      EXPECT_FALSE(store.getText("CurrBank")) << what;
+      if (!std::filesystem::is_regular_file(path)) std::filesystem::remove(path);
+      EXPECT_TRUE(store.setText("CurrPreset", "new.zal")) << what;
+    });
+    EXPECT_NE(told.find("Veltrane preferences:"), std::string::npos) << what;
+    EXPECT_EQ("new.zal", text("CurrPreset")) << what;
+    EXPECT_EQ(told.find("moved aside") != std::string::npos,
+              std::filesystem::exists(path + ".damaged"))
+        << what;
+    std::filesystem::remove(path + ".damaged");
   }
   alarm(0);
+  std::filesystem::remove(path + ".lock"), std::filesystem::create_directory(path + ".lock");
+  EXPECT_NE(
+      stderrOf([&] { EXPECT_FALSE(store.setText("CurrBank", "x")); }).find("cannot open lock"),
+      std::string::npos);
 }
 
-TEST_F(PreferenceStoreTest, WriteThatWouldOutgrowTheFileLimitIsRefusedAndKeepsTheRest) {
-  PreferenceStore store;
+TEST_F(PreferenceStoreTest, WritesThatCannotBeReadBackAreRefusedAndKeepTheRest) {
   ASSERT_TRUE(store.setText("CurrDir", "/kept/"));
-  const std::vector<unsigned char> large(kPreferenceMaxValueLength, 0x55);
+  // A writer that died mid-write leaves its half-written temporary behind: it does not matter.
+  std::ofstream(path + ".tmp") << "VTPF half";
   std::size_t stored = 0;
-  testing::internal::CaptureStderr();
-  while (stored < kPreferenceMaxFileSize / kPreferenceMaxValueLength + 1 &&
-         store.setBytes("Large" + std::to_string(stored), large))
-    ++stored;
-  testing::internal::GetCapturedStderr();
+  stderrOf([&] {
+    while (stored <= kPreferenceMaxFileSize / kPreferenceMaxValueLength &&
+           store.setBytes("Large" + std::to_string(stored),
+                          std::vector<unsigned char>(kPreferenceMaxValueLength)))
+      ++stored;
+    EXPECT_FALSE(
+        store.setBytes("TooLarge", std::vector<unsigned char>(kPreferenceMaxValueLength + 1)));
+  });
   EXPECT_LE(stored * kPreferenceMaxValueLength, kPreferenceMaxFileSize);
-  EXPECT_EQ("/kept/", store.getText("CurrDir").value_or("?"));
-}
-
-TEST_F(PreferenceStoreTest, StaleTemporaryFromACrashDoesNotMatter) {
-  PreferenceStore store;
-  ASSERT_TRUE(store.setText("CurrDir", "/good/"));
-  // A writer that died mid-write leaves its half-written temporary behind.
-  std::ofstream(store.filePath() + ".tmp") << "VTPF half";
-  EXPECT_EQ("/good/", store.getText("CurrDir").value_or("?"));
-  EXPECT_TRUE(store.setText("CurrBank", "b.zab"));
-  EXPECT_EQ("/good/", store.getText("CurrDir").value_or("?"));
-  EXPECT_FALSE(std::filesystem::exists(store.filePath() + ".tmp"));
+  EXPECT_EQ("/kept/", text("CurrDir"));
+  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
 
 TEST_F(PreferenceStoreTest, InstancesWritingDifferentKeysKeepEachOthersEntries) {
-  // Two stores opened before either writes: the second must not write back a stale view.
-  PreferenceStore first;
+  // A store opened before another writes must not write back a stale view, nor may
+  // processes writing at the same time.
   PreferenceStore second;
-  EXPECT_TRUE(first.setText("CurrDir", "/one/"));
+  EXPECT_TRUE(store.setText("CurrDir", "/one/"));
   EXPECT_TRUE(second.setBytes("DefaultPreset", kBank));
-  EXPECT_EQ("/one/", second.getText("CurrDir").value_or("?"));
-
-  // Processes writing at the same time.
-  constexpr int kWriters = 4;
-  constexpr int kWritesEach = 25;
-  pid_t children[kWriters];
-  for (int w = 0; w < kWriters; ++w) {
-    children[w] = fork();
-    ASSERT_GE(children[w], 0);
-    if (children[w] == 0) {
-      PreferenceStore store;
-      bool ok = true;
-      for (int i = 0; i < kWritesEach; ++i)
-        ok = store.setText("writer" + std::to_string(w) + "_" + std::to_string(i),
-                           std::to_string(i)) &&
-             ok;
-      _exit(ok ? 0 : 1);
-    }
+  auto key = [](int writer, int i) {
+    return "w" + std::to_string(writer) + "_" + std::to_string(i);
+  };
+  std::vector<pid_t> children;
+  for (int w = 0; w < 4; ++w) {
+    if ((children.emplace_back(fork())) != 0) continue;
+    bool ok = true;
+    for (int i = 0; i < 25; ++i) ok = PreferenceStore().setText(key(w, i), std::to_string(i)) && ok;
+    _exit(ok ? 0 : 1);
   }
   for (pid_t child : children) {
     int status = 0;
-    waitpid(child, &status, 0);
+    EXPECT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  PreferenceStore reader;
-  for (int w = 0; w < kWriters; ++w)
-    for (int i = 0; i < kWritesEach; ++i)
-      EXPECT_EQ(
-          std::to_string(i),
-          reader.getText("writer" + std::to_string(w) + "_" + std::to_string(i)).value_or("?"));
-  EXPECT_EQ("/one/", reader.getText("CurrDir").value_or("?"));
+  for (int w = 0; w < 4; ++w)
+    for (int i = 0; i < 25; ++i) EXPECT_EQ(std::to_string(i), text(key(w, i)));
+  EXPECT_EQ("/one/", text("CurrDir"));
+  EXPECT_EQ(kBank, store.getBytes("DefaultPreset").value_or(std::vector<unsigned char>{}));
 }
 
-TEST(PreferenceStoreLocation, FollowsXdgConfigHomeElseHomeConfig) {
-  TempDir home;
-  ScopedEnv homeVariable("HOME", home.path().c_str());
-  struct Case {
-    const char* xdg;
-    std::string expected;
-  } cases[] = {
-      {nullptr, home.path().string() + "/.config"},
-      {"", home.path().string() + "/.config"},
-      {"relative/config", home.path().string() + "/.config"},  // not absolute: ignored
-      {"/somewhere/else", "/somewhere/else"},
-  };
-  for (const auto& c : cases) {
-    ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg);
-    EXPECT_EQ(c.expected, PreferenceStore::configHome()) << (c.xdg ? c.xdg : "(unset)");
-  }
-  ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
-  PreferenceStore store;
-  EXPECT_TRUE(store.setText("CurrDir", "/x/"));  // creates ~/.config and the domain folder
-  EXPECT_TRUE(
-      std::filesystem::exists(home.path() / ".config" / "com.zal.veltrane" / "preferences"));
-  EXPECT_FALSE(PreferenceStore("../escape").setText("CurrDir", "/x/"));
+TEST(PreferenceStoreLocation, FollowsAnAbsoluteXdgConfigHomeElseHomeConfig) {
+  ScopedEnv home("HOME", "/home/me"), unset("XDG_CONFIG_HOME", nullptr);
+  EXPECT_EQ(PreferenceStore::configHome(), "/home/me/.config");
+  ScopedEnv relative("XDG_CONFIG_HOME", "relative/config");
+  EXPECT_EQ(PreferenceStore::configHome(), "/home/me/.config");
+  ScopedEnv absolute("XDG_CONFIG_HOME", "/somewhere/else");
+  EXPECT_EQ(PreferenceStore::configHome(), "/somewhere/else");
+  stderrOf([] { EXPECT_FALSE(PreferenceStore("../escape").setText("CurrDir", "/x/")); });
 }

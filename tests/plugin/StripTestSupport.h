@@ -1,41 +1,29 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
 
 #include "plugin/ChannelStrip.h"
+#include "plugin/FactoryPresets.h"
+#include "plugin/ParameterMapping.h"
 
 // Settings and signals shared by the strip's tests.
 namespace strip_test {
 
+// Every band on, with saturation: "Drum Group" with the high-pass added at 60 Hz.
 inline StripSettings allBandsOn() {
-  StripSettings s;
-  s.satOn = 1;
-  s.hpfOn = 1;
-  s.hpfFreq = 60.0;
-  s.lfOn = 1;
-  s.lfDipOn = 1;
-  s.lfFreq = 103.0;
-  s.lfGain = 4.0;
-  s.lmOn = 1;
-  s.lmFreq = 289.0;
-  s.lmGain = 3.5;
-  s.hmOn = 1;
-  s.hmFreq = 1860.0;
-  s.hmGain = -2.0;
-  s.hfOn = 1;
-  s.hfDipOn = 1;
-  s.hfFreq = 4640.0;
-  s.hfPosition = 0.5;
-  s.hfGain = 2.5;
-  return s;
+  float values[kNumParameters];
+  for (int i = 0; i < kNumParameters; ++i) values[i] = factoryPresetValue(1, i);
+  values[kHpf] = 1.0f;
+  values[kHpfFreq] = 0.3f;
+  return deriveSettings(values);
 }
 
 inline StripSettings transparent() {
   StripSettings s = allBandsOn();
-  s.eqOn = 0;
-  s.satOn = 0;
+  s.eqOn = s.satOn = 0;
   return s;
 }
 
@@ -57,17 +45,17 @@ inline auto noHook() {
   return [](ChannelStrip&) {};
 }
 
-// Runs a whole signal through the strip in blocks of the given sizes (repeated).
+// Runs whole signals through the strip in blocks of the given sizes (repeated), from the
+// inputs to the outputs, which may be the same vectors.
 template <typename Sample>
-void run(ChannelStrip& strip, const StripSettings& s, std::vector<Sample>& l,
-         std::vector<Sample>& r, ChannelStrip::Routing routing, const std::vector<int>& blocks) {
-  const int total = static_cast<int>(l.size());
-  int pos = 0;
-  for (std::size_t b = 0; pos < total; ++b) {
-    int n = blocks[b % blocks.size()];
-    if (n > total - pos) n = total - pos;
-    const Sample* in[2] = {l.data() + pos, r.data() + pos};
-    Sample* out[2] = {l.data() + pos, r.data() + pos};
+void run(ChannelStrip& strip, const StripSettings& s, const std::vector<Sample>& inL,
+         const std::vector<Sample>& inR, std::vector<Sample>& outL, std::vector<Sample>& outR,
+         ChannelStrip::Routing routing = {}, const std::vector<int>& blocks = {512}) {
+  const int total = static_cast<int>(inL.size());
+  for (int pos = 0, b = 0; pos < total; ++b) {
+    const int n = std::min(blocks[b % blocks.size()], total - pos);
+    const Sample* in[2] = {inL.data() + pos, inR.data() + pos};
+    Sample* out[2] = {outL.data() + pos, outR.data() + pos};
     strip.process(in, out, n, routing, s, noHook());
     pos += n;
   }

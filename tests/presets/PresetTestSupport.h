@@ -1,29 +1,44 @@
 #pragma once
 
 // Shared by the preset tests: a plug-in instance whose preferences live in a temporary
-// folder, snapshots of its store, hand-made buffers in either byte order, and a scripted
-// file dialog.
+// folder and whose host records what it is asked, snapshots of the store, hand-made buffers in
+// either byte order, and a scripted file dialog.
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <deque>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "plugin/Veltrane.h"
 #include "presets/CPresetSystemEditor.h"
-#include "presets/PresetFileDialog.h"
 #include "tests/support/TempDir.h"
 
 namespace presettest {
 
-inline VstIntPtr silentHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-  return opcode == audioMasterVersion ? kVstVersion : 0;
+using Bytes = std::vector<unsigned char>;
+
+// What the effects asked of the host, in order.
+inline std::vector<VstInt32> hostCalls;
+
+inline VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+  if (opcode == audioMasterVersion) return kVstVersion;
+  hostCalls.push_back(opcode);
+  return 0;
+}
+
+inline std::string storedName(CPresetSystemEffect& effect, int preset) {
+  return std::string(effect.presetName(preset), strnlen(effect.presetName(preset), 24));
+}
+
+// Parameter numbers the record formats carry.
+inline std::vector<int> savedParameters(CPresetSystemEffect& effect) {
+  std::vector<int> saved;
+  for (int i = 0; i < kNumPresetValues; ++i)
+    if (!effect.isDummy(i)) saved.push_back(i);
+  return saved;
 }
 
 struct StoreSnapshot {
@@ -37,102 +52,93 @@ struct StoreSnapshot {
   }
 };
 
-inline StoreSnapshot snapshot(Veltrane& effect) {
+inline StoreSnapshot snapshot(CPresetSystemEffect& effect) {
   StoreSnapshot s;
+  s.presetNo = effect.getPresetNo();
   for (int k = 0; k < kNumPresets; ++k) {
-    s.names[k] =
-        std::string(effect.presetName(k), strnlen(effect.presetName(k), kPresetNameLength));
+    s.names[k] = storedName(effect, k);
     for (int i = 0; i < kNumPresetValues; ++i) s.values[k][i] = effect.presetValue(k, i);
   }
-  s.presetNo = effect.getPresetNo();
   return s;
+}
+
+// Every preset a distinct name and distinct values (the strip's two settings aside), so a
+// load that mixes up presets, parameters or byte order cannot pass by accident.
+inline void fillDistinct(CPresetSystemEffect& effect, double offset) {
+  for (int k = 0; k < kNumPresets; ++k) {
+    effect.setPresetNameOf(k, ("Preset " + std::to_string(k + 10 * offset)).c_str());
+    for (int i : savedParameters(effect))
+      if (i > 1)
+        effect.setPresetValue(k, i,
+                              static_cast<float>(std::fmod(offset + 0.013 * i + 0.17 * k, 1)));
+  }
 }
 
 // A buffer written field by field the way a machine of either byte order would write it.
 struct HandBuffer {
   explicit HandBuffer(bool reversed = false) : reversed(reversed) {}
   bool reversed;
-  std::vector<unsigned char> bytes;
+  Bytes bytes;
 
   HandBuffer& u32(std::uint32_t value) {
     if (reversed) value = __builtin_bswap32(value);
-    unsigned char raw[4];
-    std::memcpy(raw, &value, 4);
+    const auto* raw = reinterpret_cast<unsigned char*>(&value);
     bytes.insert(bytes.end(), raw, raw + 4);
     return *this;
   }
-  HandBuffer& i32(std::int32_t value) { return u32(static_cast<std::uint32_t>(value)); }
   HandBuffer& f32(float value) { return u32(std::bit_cast<std::uint32_t>(value)); }
-  HandBuffer& u8(std::uint8_t value) {
-    bytes.push_back(value);
+  HandBuffer& id(std::uint8_t type, VstInt32 plugin = Veltrane::kUniqueId) {
+    u32(static_cast<std::uint32_t>(plugin)).bytes.push_back(type);
     return *this;
   }
-  HandBuffer& name(const char* text) {
-    char field[kPresetNameLength] = {};
-    std::strncpy(field, text, kPresetNameLength - 1);
-    bytes.insert(bytes.end(), field, field + kPresetNameLength);
-    return *this;
+  HandBuffer& name(const std::string& text) {
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    return zeros(24 - text.size());
   }
   HandBuffer& zeros(std::size_t count) {
     bytes.insert(bytes.end(), count, 0);
     return *this;
   }
-  // ID and type, then (record-based kinds) the rest of the header.
-  HandBuffer& header(std::uint8_t type, std::int32_t items, std::int32_t current,
-                     std::int32_t dataSize) {
-    u32(static_cast<std::uint32_t>(Veltrane::kUniqueId)).u8(type);
-    return i32(0x01080000).i32(40).i32(items).i32(current).i32(dataSize).zeros(16);
+  // ID, type and the rest of a record-based header.
+  HandBuffer& header(std::uint8_t type, std::uint32_t items, std::uint32_t current,
+                     std::uint32_t size) {
+    return id(type).u32(0x01080000).u32(40).u32(items).u32(current).u32(size).zeros(16);
   }
-  HandBuffer& nameRecord(std::int32_t preset, const char* text) {
-    i32(0).i32(156).i32(preset).name(text);
-    return zeros(132);
+  HandBuffer& nameRecord(std::uint32_t preset, const std::string& text) {
+    return u32(0).u32(156).u32(preset).name(text).zeros(132);
   }
-  HandBuffer& paramRecord(std::int32_t preset, std::int32_t param, float value) {
-    return i32(1).i32(20).i32(preset).i32(param).zeros(8).f32(value).zeros(4);
+  HandBuffer& paramRecord(std::uint32_t preset, std::uint32_t param, float value) {
+    return u32(1).u32(20).u32(preset).u32(param).zeros(8).f32(value).zeros(4);
   }
 };
 
-// Parameter numbers the record formats carry.
-inline std::vector<int> savedParameters(Veltrane& effect) {
-  std::vector<int> saved;
-  for (int i = 0; i < kNumPresetValues; ++i)
-    if (!effect.isDummy(i)) saved.push_back(i);
-  return saved;
-}
-
-// The bank a machine of either byte order writes for a store, built field by field.
-inline HandBuffer handBank(const StoreSnapshot& store, const std::vector<int>& saved, bool reversed,
-                           std::int32_t current) {
-  auto params = static_cast<std::int32_t>(saved.size());
+// The store as a bank (or, given `only`, that preset alone) written by a machine of either
+// byte order.
+inline Bytes handBuffer(CPresetSystemEffect& effect, bool reversed, std::uint32_t current,
+                        int only = -1) {
+  const StoreSnapshot store = snapshot(effect);
+  const std::vector<int> saved = savedParameters(effect);
+  const auto presets = static_cast<std::uint32_t>(only < 0 ? kNumPresets : 1),
+             n = static_cast<std::uint32_t>(saved.size());
   HandBuffer b(reversed);
-  b.header(0x38, 5 * (1 + params), current, 5 * (168 + 32 * params));
-  for (int k = 0; k < kNumPresets; ++k) {
-    b.nameRecord(k, store.names[k].c_str());
-    for (int i : saved) b.paramRecord(k, i, store.values[k][i]);
+  b.header(only < 0 ? 0x38 : 0x22, presets * (1 + n), current, presets * (168 + 32 * n));
+  for (int k = std::max(only, 0); k < (only < 0 ? kNumPresets : only + 1); ++k) {
+    b.nameRecord(only < 0 ? k : 0, store.names[k]);
+    for (int i : saved) b.paramRecord(only < 0 ? k : 0, i, store.values[k][i]);
   }
-  return b;
+  return b.bytes;
 }
 
-class ScriptedDialog : public PresetFileDialog {
- public:
+// Answers open and save requests from a list (nothing once it is used up) and keeps them.
+struct ScriptedDialog : PresetFileDialog {
   std::deque<std::optional<std::string>> answers;
-  std::vector<Request> opens;
-  std::vector<Request> saves;
+  std::vector<Request> asked;
 
-  std::optional<std::string> askOpen(const Request& request) override {
-    opens.push_back(request);
-    return next();
-  }
+  std::optional<std::string> askOpen(const Request& request) override { return askSave(request); }
   std::optional<std::string> askSave(const Request& request) override {
-    saves.push_back(request);
-    return next();
-  }
-
- private:
-  std::optional<std::string> next() {
-    if (answers.empty()) return std::nullopt;
-    auto answer = answers.front();
-    answers.pop_front();
+    asked.push_back(request);
+    std::optional<std::string> answer;
+    if (!answers.empty()) answer = answers.front(), answers.pop_front();
     return answer;
   }
 };
@@ -143,9 +149,18 @@ class PresetTest : public testing::Test {
   TempDir config;
   ScopedEnv xdg{"XDG_CONFIG_HOME", config.path().c_str()};
 
-  static std::unique_ptr<Veltrane> makeEffect() { return std::make_unique<Veltrane>(silentHost); }
-  static CPresetSystemEditor& editorOf(Veltrane& effect) {
+  static std::unique_ptr<Veltrane> makeEffect() {
+    return std::make_unique<Veltrane>(recordingHost);
+  }
+  static CPresetSystemEditor& editorOf(CPresetSystemEffect& effect) {
     return *static_cast<CPresetSystemEditor*>(effect.getEditor());
+  }
+  // Installs a scripted dialog with these answers; the dialog stays the editor's.
+  static ScriptedDialog& script(CPresetSystemEditor& editor) {
+    auto dialog = std::make_unique<ScriptedDialog>();
+    ScriptedDialog& raw = *dialog;
+    editor.setFileDialog(std::move(dialog));
+    return raw;
   }
 };
 

@@ -1,3 +1,6 @@
+// The host's side of the VST 2.4 record: what the dispatcher answers and calls, texts cut to
+// the hosts' buffers, the accumulating process entry, the calls back to the host, and the
+// editor opcodes as a toolkit editor answers them.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,31 +13,29 @@
 
 namespace {
 
-std::vector<std::string>* journal = nullptr;
+std::vector<std::string> journal;
+void note(const std::string& line) { journal.push_back(line); }
 
-VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
-                        float opt) {
-  if (journal)
-    journal->push_back("host " + std::to_string(opcode) + " " + std::to_string(index) + " " +
-                       std::to_string(value) + " " + std::to_string(opt));
+VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float) {
+  if (opcode != audioMasterVersion)
+    note("host " + std::to_string(opcode) + " " + std::to_string(index) + " " +
+         std::to_string(value));
   if (opcode == audioMasterPinConnected) return index == 0 ? 0 : 1;
   return opcode == audioMasterVersion ? kVstVersion : 0;
 }
 
-class ProbeEffect : public AudioEffectX {
- public:
-  explicit ProbeEffect(bool* destroyed = nullptr)
-      : AudioEffectX(recordingHost, 1, 3), destroyed(destroyed) {
-    setNumInputs(2);
-    setNumOutputs(2);
+// Three programs, two channels each way; every call the dispatcher makes is noted.
+struct ProbeEffect : AudioEffectX {
+  ProbeEffect() : AudioEffectX(recordingHost, 3, 3) { setNumInputs(2); }
+  ~ProbeEffect() override { note("deleted"); }
+  void suspend() override { note("suspend"); }
+  void resume() override { note("resume"); }
+  void setSampleRate(float rate) override {
+    AudioEffectX::setSampleRate(rate);
+    note("rate " + std::to_string(static_cast<int>(rate)));
   }
-  ~ProbeEffect() override {
-    if (destroyed) *destroyed = true;
-  }
-  void suspend() override { log("suspend"); }
-  void resume() override { log("resume"); }
   void setParameter(VstInt32 index, float value) override {
-    log("set " + std::to_string(index) + " " + std::to_string(value));
+    note("set " + std::to_string(index) + " " + std::to_string(value));
   }
   void processReplacing(float** in, float** out, VstInt32 frames) override {
     for (int c = 0; c < writtenOutputs; ++c)
@@ -42,11 +43,12 @@ class ProbeEffect : public AudioEffectX {
   }
   VstInt32 getChunk(void** data, bool isPreset) override {
     *data = chunk;
-    log(isPreset ? "get preset chunk" : "get bank chunk");
+    note(isPreset ? "get preset" : "get bank");
     return sizeof(chunk);
   }
-  VstInt32 setChunk(void* data, VstInt32 size, bool) override {
-    log("set chunk " + std::string(static_cast<char*>(data), static_cast<size_t>(size)));
+  VstInt32 setChunk(void* data, VstInt32 size, bool isPreset) override {
+    note((isPreset ? "set preset " : "set bank ") +
+         std::string(static_cast<char*>(data), static_cast<size_t>(size)));
     return 0;
   }
   void getParameterName(VstInt32, char* text) override {
@@ -56,61 +58,97 @@ class ProbeEffect : public AudioEffectX {
     std::strcpy(name, "An effect name well beyond thirty-two characters");
     return true;
   }
-  void log(const std::string& line) {
-    if (journal) journal->push_back(line);
-  }
   char chunk[4] = {'a', 'b', 'c', 'd'};
   int writtenOutputs = 2;
-  bool* destroyed;
 };
 
-class JournalTest : public ::testing::Test {
+// A toolkit editor without a frame, open while it has the host's window; notes what it is
+// asked and takes key-down only.
+struct Editor : AEffGUIEditor {
+  explicit Editor(AudioEffect* e) : AEffGUIEditor(e) { rect = {0, 0, 100, 200}; }
+  bool open(void* window) override { return note("open"), AEffGUIEditor::open(window); }
+  void close() override { note("close"), AEffGUIEditor::close(); }
+  bool onKeyDown(VstKeyCode& k) override {
+    note("key " + std::to_string(k.character) + " " + std::to_string(k.virt) + " " +
+         std::to_string(k.modifier));
+    return true;
+  }
+};
+
+class SdkTest : public ::testing::Test {
  protected:
-  void SetUp() override { journal = &lines; }
-  void TearDown() override { journal = nullptr; }
-  std::vector<std::string> lines;
+  void SetUp() override { journal.clear(); }
 };
 
-TEST_F(JournalTest, DispatcherTurnsOpcodesIntoCalls) {
+TEST_F(SdkTest, TheDispatcherAnswersAndCallsTheEffect) {
   auto* effect = new ProbeEffect;
+  auto* editor = new Editor(effect);
+  effect->setEditor(editor);
   AEffect* e = effect->getAeffect();
   EXPECT_EQ(e->magic, kEffectMagic);
-  EXPECT_EQ(e->object, effect);
-  e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, 48000.0f);
-  e->dispatcher(e, effSetBlockSize, 0, 256, nullptr, 0);
-  EXPECT_EQ(effect->getSampleRate(), 48000.0f);
-  EXPECT_EQ(effect->getBlockSize(), 256);
-  e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0);
-  e->dispatcher(e, effMainsChanged, 0, 0, nullptr, 0);
+  EXPECT_TRUE(e->flags & effFlagsHasEditor);
   void* data = nullptr;
-  EXPECT_EQ(e->dispatcher(e, effGetChunk, 1, 0, &data, 0), 4);
-  EXPECT_EQ(data, effect->chunk);
-  char payload[] = "xyz";
-  e->dispatcher(e, effSetChunk, 0, 3, payload, 0);
-  // Refusals reach the host as failures and the effect never sees them.
-  EXPECT_EQ(e->dispatcher(e, effSetChunk, 0, -5, payload, 0), -1);
-  EXPECT_EQ(e->dispatcher(e, effSetChunk, 0, 3, nullptr, 0), -1);
-  EXPECT_EQ(e->dispatcher(e, effGetChunk, 0, 0, nullptr, 0), 0);
-  lines.push_back("--");
-  effect->setParameterAutomated(2, 0.25f);
-  const std::vector<std::string> expected = {
-      "resume", "suspend",        "get preset chunk",   "set chunk xyz",
-      "--",     "set 2 0.250000", "host 0 2 0 0.250000"};
-  EXPECT_EQ(lines, expected);
-  EXPECT_EQ(e->dispatcher(e, effGetVstVersion, 0, 0, nullptr, 0), 2400);
-  EXPECT_EQ(e->dispatcher(e, effIdentify, 0, 0, nullptr, 0), vstFourCC('N', 'v', 'E', 'f'));
+  ERect* rect = nullptr;
+  const void* chunk = effect->chunk;
+  char payload[] = "xyz";  // also the host's window
+  const struct {
+    VstInt32 opcode, index;
+    VstIntPtr value;
+    void* ptr;
+    float opt;
+    VstIntPtr result;
+    std::vector<std::string> calls;
+  } rows[] = {
+      {effSetSampleRate, 0, 0, nullptr, 48000.f, 0, {"rate 48000"}},
+      {effSetBlockSizeAndSampleRate, 0, 512, nullptr, 96000.f, 0, {"rate 96000"}},
+      {effMainsChanged, 0, 1, nullptr, 0, 0, {"resume"}},
+      {effMainsChanged, 0, 0, nullptr, 0, 0, {"suspend"}},
+      {effSetProgram, 0, 2, nullptr, 0, 0, {}},
+      {effSetProgram, 0, 3, nullptr, 0, 0, {}},  // no such program
+      {effSetProgram, 0, -1, nullptr, 0, 0, {}},
+      {effGetProgram, 0, 0, nullptr, 0, 2, {}},
+      {effGetChunk, 1, 0, &data, 0, 4, {"get preset"}},
+      {effGetChunk, 0, 0, &data, 0, 4, {"get bank"}},
+      {effSetChunk, 1, 3, payload, 0, 0, {"set preset xyz"}},
+      {effSetChunk, 0, 2, payload, 0, 0, {"set bank xy"}},
+      // Refusals reach the host as failures and the effect never sees them.
+      {effSetChunk, 0, -5, payload, 0, -1, {}},
+      {effSetChunk, 0, 3, nullptr, 0, -1, {}},
+      {effGetChunk, 0, 0, nullptr, 0, 0, {}},
+      {effGetVstVersion, 0, 0, nullptr, 0, 2400, {}},
+      {effIdentify, 0, 0, nullptr, 0, vstFourCC('N', 'v', 'E', 'f'), {}},
+      {effCanBeAutomated, 1, 0, nullptr, 0, 1, {}},
+      {effSetTotalSampleToProcess, 0, 77, nullptr, 0, 77, {}},
+      {effEditGetRect, 0, 0, &rect, 0, 1, {}},
+      {effEditOpen, 0, 0, nullptr, 0, 0, {"open", "close"}},  // no window: a failed open
+      {effEditOpen, 0, 0, payload, 0, 1, {"open"}},
+      {effEditOpen, 0, 0, payload, 0, 1, {"close", "open"}},  // again without closing
+      {effSetEditKnobMode, 0, 2, nullptr, 0, 1, {}},
+      {effEditIdle, 0, 0, nullptr, 0, 0, {}},
+      // The modifier bits come as a float; one that is no byte means none.
+      {effEditKeyDown, 'a', 3, nullptr, 2.f, 1, {"key 97 3 2"}},
+      {effEditKeyDown, 'a', 3, nullptr, 255.f, 1, {"key 97 3 255"}},
+      {effEditKeyDown, 'a', 3, nullptr, 256.f, 1, {"key 97 3 0"}},
+      {effEditKeyDown, 'a', 3, nullptr, -1.f, 1, {"key 97 3 0"}},
+      {effEditKeyDown, 'a', 3, nullptr, NAN, 1, {"key 97 3 0"}},
+      {effEditKeyUp, 'a', 3, nullptr, 0, 0, {}},  // no frame to take it
+      {effEditClose, 0, 0, nullptr, 0, 0, {"close"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.opcode);
+    journal.clear();
+    EXPECT_EQ(e->dispatcher(e, row.opcode, row.index, row.value, row.ptr, row.opt), row.result);
+    EXPECT_EQ(journal, row.calls);
+  }
+  EXPECT_EQ(data, chunk);
+  EXPECT_EQ(rect->right, 200);
+  EXPECT_EQ(editor->getKnobMode(), 2);
+  journal.clear();
   EXPECT_EQ(e->dispatcher(e, effClose, 0, 0, nullptr, 0), 1);
+  EXPECT_EQ(journal, std::vector<std::string>{"deleted"});
 }
 
-TEST_F(JournalTest, CloseDeletesTheEffect) {
-  bool destroyed = false;
-  auto* effect = new ProbeEffect(&destroyed);
-  AEffect* e = effect->getAeffect();
-  EXPECT_EQ(e->dispatcher(e, effClose, 0, 0, nullptr, 0), 1);
-  EXPECT_TRUE(destroyed);
-}
-
-TEST_F(JournalTest, TextsAreCutToTheHostsBuffers) {
+TEST_F(SdkTest, TextsAreCutToTheHostsBuffersAndNullOnesRefused) {
   ProbeEffect effect;
   AEffect* e = effect.getAeffect();
   char buffer[80];
@@ -122,75 +160,37 @@ TEST_F(JournalTest, TextsAreCutToTheHostsBuffers) {
   EXPECT_EQ(e->dispatcher(e, effGetEffectName, 0, 0, buffer, 0), 1);
   EXPECT_EQ(std::strlen(buffer), 32u);
   EXPECT_EQ(static_cast<unsigned char>(buffer[33]), 0x55);
-  // Null buffers and structures are refused, not written through.
-  for (VstInt32 opcode : {effGetParamName, effGetParamDisplay, effGetProgramName, effGetEffectName,
-                          effGetInputProperties, effGetParameterProperties, effEditGetRect,
-                          effGetProgramNameIndexed, effCanDo, effProcessEvents})
+  for (VstInt32 opcode : {effGetParamName, effGetParamDisplay, effGetParamLabel, effGetProgramName,
+                          effGetInputProperties, effGetOutputProperties, effGetParameterProperties,
+                          effGetProgramNameIndexed, effCanDo, effProcessEvents, effGetEffectName,
+                          effString2Parameter, effGetVendorString, effGetSpeakerArrangement})
     EXPECT_EQ(e->dispatcher(e, opcode, 0, 0, nullptr, 0), 0) << opcode;
 }
 
-// The host answers 0 for a connected pin.
-TEST_F(JournalTest, PinQueriesReadTheInvertedAnswer) {
+TEST_F(SdkTest, CallsToTheHost) {
   ProbeEffect effect;
-  EXPECT_TRUE(effect.isInputConnected(0));
-  EXPECT_FALSE(effect.isInputConnected(1));
+  effect.setParameterAutomated(2, 0.25f);
+  EXPECT_TRUE(effect.isInputConnected(0)) << "the host answers 0 for a connected pin";
+  EXPECT_FALSE(effect.isOutputConnected(1));
+  effect.beginEdit(5);
+  effect.endEdit(5);
+  EXPECT_EQ(journal, (std::vector<std::string>{"set 2 0.250000", "host 0 2 0", "host 4 0 0",
+                                               "host 4 1 1", "host 43 5 0", "host 44 5 0"}));
 }
 
-TEST_F(JournalTest, EditorOpcodesReachTheEditor) {
-  auto* effect = new ProbeEffect;
-  AEffect* e = effect->getAeffect();
-  ERect* rect = nullptr;
-  EXPECT_EQ(e->dispatcher(e, effEditGetRect, 0, 0, &rect, 0), 0);  // no editor yet
-  auto* editor = new AEffGUIEditor(effect);
-  effect->setEditor(editor);
-  EXPECT_TRUE(e->flags & effFlagsHasEditor);
-  EXPECT_EQ(e->dispatcher(e, effEditGetRect, 0, 0, &rect, 0), 1);
-  EXPECT_NE(rect, nullptr);
-  EXPECT_EQ(e->dispatcher(e, effSetEditKnobMode, 0, 2, nullptr, 0), 1);
-  EXPECT_EQ(editor->getKnobMode(), 2);
-  e->dispatcher(e, effClose, 0, 0, nullptr, 0);  // deletes the editor with the effect
-}
-
-TEST_F(JournalTest, KeyModifiersArriveAsBytes) {
-  struct KeyEditor : AEffEditor {
-    bool onKeyDown(VstKeyCode& key) override {
-      last = key;
-      return true;
-    }
-    VstKeyCode last{};
-  };
-  auto* effect = new ProbeEffect;
-  auto* editor = new KeyEditor;
-  effect->setEditor(editor);
-  AEffect* e = effect->getAeffect();
-  const struct {
-    float opt;
-    unsigned char modifier;
-  } cases[] = {{2.0f, 2}, {15.0f, 15}, {300.0f, 0}, {-1.0f, 0}, {NAN, 0}, {1e30f, 0}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(e->dispatcher(e, effEditKeyDown, 'a', 3, nullptr, c.opt), 1);
-    EXPECT_EQ(editor->last.character, 'a');
-    EXPECT_EQ(editor->last.virt, 3);
-    EXPECT_EQ(editor->last.modifier, c.modifier) << c.opt;
-  }
-  e->dispatcher(e, effClose, 0, 0, nullptr, 0);
-}
-
-TEST_F(JournalTest, AccumulatingProcessAddsTheReplacingResult) {
+TEST_F(SdkTest, AccumulatingProcessAddsTheReplacingResult) {
   ProbeEffect effect;
   AEffect* e = effect.getAeffect();
   std::vector<float> inL(300, 1.0f), inR(300, 0.5f), outL(300, 10.0f), outR(300, 20.0f);
   float* in[] = {inL.data(), inR.data()};
   float* out[] = {outL.data(), outR.data()};
   e->process(e, in, out, 300);
-  for (int i = 0; i < 300; ++i) {
-    EXPECT_EQ(outL[i], 12.0f);
-    EXPECT_EQ(outR[i], 21.0f);
-  }
-  // An output the effect leaves alone keeps what the host had there.
-  effect.writtenOutputs = 1;
+  effect.writtenOutputs = 1;  // an output left alone keeps what the host had there
   e->process(e, in, out, 300);
-  for (int i = 0; i < 300; ++i) ASSERT_EQ(outR[i], 21.0f) << i;
+  for (int i = 0; i < 300; ++i) {
+    ASSERT_EQ(outL[i], 14.0f) << i;
+    ASSERT_EQ(outR[i], 21.0f) << i;
+  }
   e->processReplacing(e, nullptr, out, 300);  // no input array: nothing happens
   e->processReplacing(e, in, out, -4);        // a negative count is an empty block
   EXPECT_EQ(outL[0], 14.0f);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 class TempDir {
@@ -35,30 +36,19 @@ inline std::string shellWaitForFile(const std::string& path, int seconds = 10) {
          " ]; do sleep 0.02; i=$((i + 1)); done\n";
 }
 
-// Sets an environment variable for the scope, restoring the previous state.
+// Sets an environment variable (or removes it, for null) for the scope, restoring the previous
+// state.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) {
-      hadOld_ = true;
-      old_ = old;
-    }
-    if (value != nullptr)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
   }
-  ~ScopedEnv() {
-    if (hadOld_)
-      setenv(name_.c_str(), old_.c_str(), 1);
-    else
-      unsetenv(name_.c_str());
-  }
+  ~ScopedEnv() { old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str()); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
   std::string name_;
-  std::string old_;
-  bool hadOld_ = false;
+  std::optional<std::string> old_;
 };

@@ -12,7 +12,6 @@
 #include <unistd.h>
 #include <poll.h>
 
-#include <chrono>
 #include <string>
 
 #include "tests/support/TempDir.h"
@@ -25,6 +24,7 @@ class XvfbServer {
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0) return;
     const pid_t parent = getpid();
+    const std::string readyFd = std::to_string(ready[1]);
     pid_ = fork();
     if (pid_ == 0) {
       // A test program that crashes takes its server with it.
@@ -36,33 +36,20 @@ class XvfbServer {
       // Nothing of the user's own is read or written.
       setenv("HOME", home_.path().c_str(), 1);
       setenv("XDG_CONFIG_HOME", home_.path().c_str(), 1);
-      if (ready[1] == 3)
-        fcntl(3, F_SETFD, 0);  // keep it open across exec
-      else
-        dup2(ready[1], 3);
-      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1600x1200x24", "-nolisten",
-            "tcp", "-noreset", static_cast<char*>(nullptr));
+      fcntl(ready[1], F_SETFD, 0);  // kept open across exec
+      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", readyFd.c_str(), "-screen", "0", "1600x1200x24",
+            "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(ready[1]);
-    std::string number;
     pollfd fd{ready[0], POLLIN, 0};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (pid_ > 0 && number.find('\n') == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline) {
-      if (poll(&fd, 1, 100) <= 0) continue;
-      char buffer[16];
-      const ssize_t n = read(ready[0], buffer, sizeof buffer);
-      if (n <= 0) break;
-      number.append(buffer, static_cast<std::size_t>(n));
-    }
+    // Read up to its newline: a display of ":" and the number.
+    std::string display = ":";
+    char c = 0;
+    while (poll(&fd, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') display += c;
     close(ready[0]);
-    if (number.find('\n') == std::string::npos) {
-      stop();
-      return;
-    }
-    number.resize(number.find('\n'));
-    display_ = ":" + number;
+    if (c == '\n' && display.size() > 1) display_ = display;
+    if (display_.empty()) stop();
   }
   ~XvfbServer() { stop(); }
   XvfbServer(const XvfbServer&) = delete;
@@ -76,10 +63,7 @@ class XvfbServer {
 
  private:
   void stop() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
+    if (pid_ > 0 && kill(pid_, SIGTERM) == 0) waitpid(pid_, nullptr, 0);
     pid_ = -1;
   }
 
