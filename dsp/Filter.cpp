@@ -378,11 +378,26 @@ void Filter::fillCoeffStream(double* out, int frames, int frameStride, int coeff
   }
 }
 
+namespace {
+
+// Bit for bit, so that zeros of either sign and not-a-numbers compare as what they are; in
+// words, as the library's comparison is no inline call for these sizes.
+template <class T>
+bool sameBits(const T& a, const T& b) {
+  static_assert(sizeof(T) % sizeof(std::uint64_t) == 0);
+  std::uint64_t x[sizeof(T) / sizeof(std::uint64_t)], y[sizeof x / sizeof *x];
+  std::memcpy(x, &a, sizeof x);
+  std::memcpy(y, &b, sizeof y);
+  std::uint64_t differ = 0;
+  for (std::size_t i = 0; i < sizeof x / sizeof *x; ++i) differ |= x[i] ^ y[i];
+  return differ == 0;
+}
+
+}  // namespace
+
 bool Filter::glidesLike(const Filter& other) const {
-  return rampRemaining == other.rampRemaining &&
-         std::memcmp(&currRoots, &other.currRoots, sizeof currRoots) == 0 &&
-         std::memcmp(rootIncrements, other.rootIncrements, sizeof rootIncrements) == 0 &&
-         std::memcmp(&destCoeffs, &other.destCoeffs, sizeof destCoeffs) == 0;
+  return rampRemaining == other.rampRemaining && sameBits(currRoots, other.currRoots) &&
+         sameBits(rootIncrements, other.rootIncrements) && sameBits(destCoeffs, other.destCoeffs);
 }
 
 void Filter::followGlide(const Filter& leader) {
