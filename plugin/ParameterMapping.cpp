@@ -62,15 +62,6 @@ double transformDiscreetPos2Freq(const double* table, int count, double position
   return table[i];
 }
 
-double transformPos2Freq(const double* table, int count, double position) {
-  if (!(position >= 0.0)) position = 0.0;
-  if (position > 1.0) position = 1.0;
-  const double scaled = (count - 1) * position;
-  const int i = static_cast<int>(scaled);
-  if (i >= count - 1) return table[count - 1];
-  return table[i] + (table[i + 1] - table[i]) * (scaled - i);
-}
-
 bool isDummyParameter(int index) {
   switch (index) {
     case kEqAll:

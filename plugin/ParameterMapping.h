@@ -47,8 +47,6 @@ extern const double kHighFrequencies[11];
 
 // Nearest step of a table for a position in 0..1 (clamped; NaN gives the first entry).
 double transformDiscreetPos2Freq(const double* table, int count, double position);
-// Linear interpolation between the two steps around a position.
-double transformPos2Freq(const double* table, int count, double position);
 
 // A stepped gain: `steps` equal steps from -rangeDb to +rangeDb.
 struct GainScale {

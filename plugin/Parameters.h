@@ -26,7 +26,6 @@ class Parameters {
   // Takes the change bits raised since the last call (acquire: the values behind them are
   // visible afterwards).
   unsigned takeChanges() { return changes.exchange(0, std::memory_order_acquire); }
-  void markAllChanged() { changes.fetch_or(kAllChanges, std::memory_order_release); }
 
  private:
   std::array<std::atomic<float>, kNumParameters> values;
