@@ -36,8 +36,6 @@ Narrowing narrowingFor(int type) {
       return {0.5001, 6.0};
     case Filter::kLowShelf:
       return {0.5001, 3.5};
-    case Filter::kHighShelf:
-      return {0.5001, 4.0};
     case Filter::kLowPass:
       return {0.50001, 8.0};
     default:
@@ -129,10 +127,6 @@ void Filter::reset() {
   rampRemaining = 0;
 }
 
-void Filter::makeCoeffsDest() { endGlide(); }
-
-void Filter::makeCurrDest() { endGlide(); }
-
 void Filter::endGlide() {
   currRoots = destRoots;
   for (double& i : rootIncrements) i = 0.0;
@@ -142,7 +136,8 @@ void Filter::endGlide() {
 void Filter::calcDestCoeffs() {
   destCoeffs = {1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
   if (status == 0) return;
-  if (type <= kNone || type > kAllPass || type == 2 || type == 9) return;
+  // Only the responses the bands use are designed; any other type passes the signal as is.
+  if (type != kHighPass && type != kLowShelf && type != kPeaking && type != kLowPass) return;
 
   const double w = kTwoPi * freq / sampleRate;
   const double c = std::cos(w);
@@ -179,30 +174,6 @@ void Filter::calcDestCoeffs() {
       b1 = -2.0 * c;
       b2 = 1.0 - alpha * A;
       break;
-    case kBandPass:
-      a0 = 1.0 + alpha;
-      a1 = -2.0 * c;
-      a2 = 1.0 - alpha;
-      b0 = alpha;
-      b1 = 0.0;
-      b2 = -alpha;
-      break;
-    case kNotch:
-      a0 = 1.0 + alpha;
-      a1 = -2.0 * c;
-      a2 = 1.0 - alpha;
-      b0 = 1.0;
-      b1 = -2.0 * c;
-      b2 = 1.0;
-      break;
-    case kHighShelf:
-      a0 = (A + 1.0) - (A - 1.0) * c + beta;
-      a1 = 2.0 * ((A - 1.0) - (A + 1.0) * c);
-      a2 = (A + 1.0) - (A - 1.0) * c - beta;
-      b0 = A * ((A + 1.0) + (A - 1.0) * c + beta);
-      b1 = -2.0 * A * ((A - 1.0) + (A + 1.0) * c);
-      b2 = A * ((A + 1.0) + (A - 1.0) * c - beta);
-      break;
     case kLowPass:
       a0 = 1.0 + alpha;
       a1 = -2.0 * c;
@@ -211,16 +182,6 @@ void Filter::calcDestCoeffs() {
       b1 = 1.0 - c;
       b2 = (1.0 - c) / 2.0;
       break;
-    case kAllPass: {
-      const double plainAlpha = s / (2.0 * q);  // the all-pass is not narrowed
-      a0 = 1.0 + plainAlpha;
-      a1 = -2.0 * c;
-      a2 = 1.0 - plainAlpha;
-      b0 = 1.0 - plainAlpha;
-      b1 = -2.0 * c;
-      b2 = 1.0 + plainAlpha;
-      break;
-    }
     default:
       break;
   }

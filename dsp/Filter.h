@@ -19,11 +19,8 @@ class Filter {
     kHighPass = 1,
     kLowShelf = 3,
     kPeaking = 4,
-    kBandPass = 5,
-    kNotch = 6,
     kHighShelf = 7,
     kLowPass = 8,
-    kAllPass = 10,
   };
 
   static constexpr double kGlideMs = 50.0;
@@ -38,8 +35,6 @@ class Filter {
   void setStatus(int newStatus);
   void suspend(bool flag);
   void reset();
-  void makeCoeffsDest();
-  void makeCurrDest();
 
   void calcDestCoeffs();
   void calcDestPolesAndZeros();
@@ -54,7 +49,6 @@ class Filter {
   double getQ() const { return q; }
   double getGain() const { return gain; }
   int getStatus() const { return status; }
-  bool isSuspended() const { return suspended; }
   const Coeffs& getDestCoeffs() const { return destCoeffs; }
   const Coeffs& getCurrCoeffs() const { return currCoeffs; }
   std::uint64_t getRampRemaining() const { return rampRemaining; }

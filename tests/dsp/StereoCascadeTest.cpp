@@ -13,7 +13,7 @@ namespace {
 struct Chain {
   std::vector<Filter> left, right;
   explicit Chain(int sections) {
-    const int types[] = {Filter::kLowShelf, Filter::kPeaking, Filter::kHighShelf, Filter::kHighPass,
+    const int types[] = {Filter::kLowShelf, Filter::kPeaking, Filter::kPeaking, Filter::kHighPass,
                          Filter::kLowPass};
     for (int i = 0; i < sections; ++i) {
       for (auto* side : {&left, &right}) {
