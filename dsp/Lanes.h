@@ -21,6 +21,10 @@ struct VectorOf<2> {
   typedef float F __attribute__((vector_size(8)));
   static V splat(double x) { return V{x, x}; }
   static M numbers() { return M{0, 1}; }
+  template <class P, class T>
+  static T shuffle(T a, T b) {
+    return __builtin_shufflevector(a, b, P::lane(0), P::lane(1));
+  }
 };
 template <>
 struct VectorOf<4> {
@@ -29,6 +33,10 @@ struct VectorOf<4> {
   typedef float F __attribute__((vector_size(16)));
   static V splat(double x) { return V{x, x, x, x}; }
   static M numbers() { return M{0, 1, 2, 3}; }
+  template <class P, class T>
+  static T shuffle(T a, T b) {
+    return __builtin_shufflevector(a, b, P::lane(0), P::lane(1), P::lane(2), P::lane(3));
+  }
 };
 template <>
 struct VectorOf<8> {
@@ -37,10 +45,38 @@ struct VectorOf<8> {
   typedef float F __attribute__((vector_size(32)));
   static V splat(double x) { return V{x, x, x, x, x, x, x, x}; }
   static M numbers() { return M{0, 1, 2, 3, 4, 5, 6, 7}; }
+  template <class P, class T>
+  static T shuffle(T a, T b) {
+    return __builtin_shufflevector(a, b, P::lane(0), P::lane(1), P::lane(2), P::lane(3), P::lane(4),
+                                   P::lane(5), P::lane(6), P::lane(7));
+  }
 };
 
 template <int W>
 struct Lanes {
+  // Lane patterns for shuffles, fixed at compile time as both compilers' builtin wants them:
+  // lane i of the result is lane(i) of the first operand (0..W-1) or of the second (W..2W-1).
+  template <int R>
+  struct RotateBy {
+    static constexpr int lane(int i) { return (i + R) & (W - 1); }
+  };
+  template <int S>
+  struct UpFromTop {
+    static constexpr int lane(int i) { return i + W - S; }
+  };
+  template <int S>
+  struct UpFromBottom {
+    static constexpr int lane(int i) { return i < S ? W + i : i - S; }
+  };
+  template <int Half>
+  struct Interleave {
+    static constexpr int lane(int i) { return Half * W / 2 + i / 2 + (i % 2) * W; }
+  };
+  template <class P, class T>
+  static T shuffle(T a, T b) {
+    return VectorOf<W>::template shuffle<P>(a, b);
+  }
+
   using V = typename VectorOf<W>::V;
   using M = typename VectorOf<W>::M;  // lane masks (all bits set or clear) and lane numbers
   using F = typename VectorOf<W>::F;  // as many floats
@@ -61,8 +97,8 @@ struct Lanes {
   static M lanes(__INT64_TYPE__ first) { return VectorOf<W>::numbers() + first; }
   static V select(M on, V a, V b) { return on ? a : b; }
   static bool all(M on) {
-    if constexpr (W >= 8) on &= __builtin_shuffle(on, (VectorOf<W>::numbers() + 4) & (W - 1));
-    if constexpr (W >= 4) on &= __builtin_shuffle(on, (VectorOf<W>::numbers() + 2) & (W - 1));
+    if constexpr (W >= 8) on &= shuffle<RotateBy<4>>(on, on);
+    if constexpr (W >= 4) on &= shuffle<RotateBy<2>>(on, on);
     return (on[0] & on[1]) != 0;
   }
   static V abs(V v) { return (V)((M)v & ~(M)splat(-0.0)); }
@@ -72,7 +108,7 @@ struct Lanes {
   // Lane i takes lane (i + R) mod W.
   template <int R>
   static V rotate(V v) {
-    return __builtin_shuffle(v, (VectorOf<W>::numbers() + R) & (W - 1));
+    return shuffle<RotateBy<R>>(v, v);
   }
   // The largest and smallest lane (by max and its mirror: a lane that is not a number is
   // passed over where another is).
@@ -89,26 +125,16 @@ struct Lanes {
   // x moved up by S lanes, its lowest S lanes taken from the top of `below`.
   template <int S>
   static V shiftUp(V below, V x) {
-    return __builtin_shuffle(below, x, VectorOf<W>::numbers() + (W - S));
+    return shuffle<UpFromTop<S>>(below, x);
   }
   // x moved up by S lanes, its lowest S lanes taken from the bottom of `in`.
   template <int S>
   static V feed(V in, V x) {
-    M m;
-    for (int i = 0; i < W; ++i) m[i] = i < S ? W + i : i - S;
-    return __builtin_shuffle(x, in, m);
+    return shuffle<UpFromBottom<S>>(x, in);
   }
   // Lanes 0..W/2-1 of a and b alternately, then the upper halves: two registers of pairs.
-  static V interleaveLow(V a, V b) {
-    M m;
-    for (int i = 0; i < W; ++i) m[i] = i / 2 + (i % 2) * W;
-    return __builtin_shuffle(a, b, m);
-  }
-  static V interleaveHigh(V a, V b) {
-    M m;
-    for (int i = 0; i < W; ++i) m[i] = W / 2 + i / 2 + (i % 2) * W;
-    return __builtin_shuffle(a, b, m);
-  }
+  static V interleaveLow(V a, V b) { return shuffle<Interleave<0>>(a, b); }
+  static V interleaveHigh(V a, V b) { return shuffle<Interleave<1>>(a, b); }
 };
 
 }  // namespace
