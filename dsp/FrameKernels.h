@@ -157,7 +157,7 @@ void readSamples(const Sample* in, double* out, int n) {
 inline double raisePeak(double peak, double a) { return peak < a || a != a ? a : peak; }
 template <class V>
 V raisePeak(V peak, V a) {
-  return (peak < a) | (a != a) ? a : peak;
+  return ((peak < a) | (a != a)) ? a : peak;
 }
 
 template <int W, class Sample>
