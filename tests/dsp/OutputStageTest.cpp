@@ -65,6 +65,30 @@ TEST_P(OutputStagePaths, MatchesTheDescriptionAcrossRatesAndModes) {
   }
 }
 
+// Host buffers end where the call says: reading and writing stop at the last frame given,
+// whatever the count left over after the full vectors.
+TEST_P(OutputStagePaths, HostSamplesAreReadAndWrittenWithinTheFramesGiven) {
+  constexpr int kMost = 20, kCanary = 7;
+  for (int n = 0; n <= kMost; ++n) {
+    std::vector<float> hostFloat(kMost + kCanary, 0.25f), in = hostFloat;
+    std::vector<double> hostDouble(kMost + kCanary, 0.5), work(kMost + kCanary, -3.0);
+    in[0] = NAN;  // what cannot be heard is read as silence
+    kernels().readFloat(in.data(), work.data(), n);
+    for (int i = 0; i < kMost + kCanary; ++i)
+      ASSERT_EQ(work[i], i >= n ? -3.0 : i == 0 ? 0.0 : 0.25) << n << " frames, at " << i;
+    kernels().readDouble(hostDouble.data(), work.data(), n);
+    EXPECT_EQ(work[n], -3.0) << n;
+    double peak = 0.0;
+    kernels().writeFloat(work.data(), hostFloat.data(), n, peak);
+    kernels().writeDouble(work.data(), hostDouble.data(), n, peak);
+    EXPECT_EQ(peak, n > 0 ? 0.5 : 0.0) << n;
+    for (int i = n; i < kMost + kCanary; ++i) {
+      ASSERT_EQ(hostFloat[i], 0.25f) << n << " frames, at " << i;
+      ASSERT_EQ(hostDouble[i], 0.5) << n << " frames, at " << i;
+    }
+  }
+}
+
 VT_FOR_EVERY_PATH(OutputStagePaths);
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST(XPlatAlert, TheMessageReachesTheDialogVerbatimWithoutAShellAndStandardError
   XPlatSetAlertProgram(std::nullopt);
   // Without an override the first of zenity and kdialog on the path shows it, given a display.
   writeScript(temp.path() / "kdialog", "printf '%s|' \"$@\" > '" + temp.dir() + "args'\n");
-  ScopedEnv display("DISPLAY", ":99"), path("PATH", ("relative:" + temp.dir()).c_str());
+  ScopedEnv display("DISPLAY", ":99"), path("PATH", (temp.dir() + ":relative").c_str());
   stderrOf([] { XPlatDisplayAlert("Hello"); });
   EXPECT_EQ(slurp(temp.path() / "args"), "--title|Veltrane|--sorry|Hello|");
   // Without a display only standard error; bytes that are not ASCII text and a leading dash

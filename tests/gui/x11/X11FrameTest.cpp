@@ -170,6 +170,13 @@ TEST_F(X11FrameTest, ClicksDragsTypingAndTheScreenShowsWhatWasDrawn) {
 
   EXPECT_EQ(screenDifferences(frame), 0);
   EXPECT_EQ(countDifferences(frame->getBackBuffer(), sw->getViewSize(), strip, CPoint(0, 40)), 0);
+
+  ASSERT_TRUE(run("xdotool mousemove 200 239 click 1"));
+  EXPECT_TRUE(idleUntil(frame, [&] { return frame->getFocusView() == edit; }));
+  frame->removeView(edit);  // as a panel closing while its name is being edited
+  ASSERT_TRUE(run("xdotool mousemove 100 100 key e"));
+  idleUntil(frame);
+  EXPECT_EQ(hostKeys(), 1) << "a field removed while editing gives the host its keys back";
   frame->close();
   strip->forget();
 }
