@@ -15,7 +15,7 @@ void interpolateChannels(const double* const* history, const double* taps, doubl
   using L = Lanes<W>;
   using V = typename L::V;
   // Registers of a channel summed side by side (eight sums at most where registers are few).
-  constexpr int kBlock = W == 8 ? 2 : W == 4 ? 4 : 4 / C;
+  constexpr int kBlock = W == 4 ? 4 : 4 / C;
   for (int i0 = 0; i0 < n; i0 += kBlock * W) {
     V acc[C][kBlock];
     const V first = L::splat(taps[0]);
@@ -47,13 +47,12 @@ void interpolateChannels(const double* const* history, const double* taps, doubl
 
 // Both channels' sums run side by side, so that more of them overlap.
 template <int W>
-void interpolate(const double* const* history, int channels, const double* taps, double* const* out,
-                 int n) {
+requires(W <= 4) void interpolate(const double* const* history, int channels, const double* taps,
+                                  double* const* out, int n) {
   if (channels == 2) {
     interpolateChannels<W, 2>(history, taps, out, n);
   } else {
-    // One channel alone has too few sums to fill the widest registers and overlap.
-    interpolateChannels<W == 8 ? 4 : W, 1>(history, taps, out, n);
+    interpolateChannels<W, 1>(history, taps, out, n);
   }
 }
 
