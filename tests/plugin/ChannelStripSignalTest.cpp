@@ -133,6 +133,33 @@ TEST(ChannelStripSignal, BandResponsesMatchTheSectionsDesigns) {
   }
 }
 
+// After a pause the bands are where the settings put them from the first sample, even when
+// glides were in flight at the pause: the sound does not come back sweeping in from flat.
+TEST(ChannelStripSignal, AResumedStripStartsAtItsSettings) {
+  StripSettings s = allBandsOn();
+  s.satOn = 0;
+  const std::vector<double> sound = noise<double>(2048, 5);
+  std::vector<double> silence(11025, 0.0), l(2048), r(2048), settledL(2048), settledR(2048);
+  ChannelStrip paused, settled;
+  prepare(paused, 44100.0, s);
+  prepare(settled, 44100.0, s);
+  run(paused, s, sound, sound, l, r);
+  s.lmGain = 9.0;
+  s.hfGain = -6.0;
+  paused.updateBands(kBandLowMid | kBandHighShelf, s);
+  run(paused, s, sound, sound, l, r, {}, {64});  // the pause comes mid-glide
+  paused.suspend(s);
+  paused.resume(44100.0, s);
+  settled.updateBands(kAllBands, s);
+  run(settled, s, silence, silence, silence, silence);  // its glides long over
+  run(paused, s, sound, sound, l, r);
+  run(settled, s, sound, sound, settledL, settledR);
+  for (int i = 0; i < 2048; ++i) {
+    ASSERT_NEAR(l[i], settledL[i], 1e-9) << i;
+    ASSERT_NEAR(r[i], settledR[i], 1e-9) << i;
+  }
+}
+
 // The output gain glides by two per mille of the distance per sample. The meter shows a NaN
 // output (a huge input clipped to a zero gain) as full scale, even with quieter samples after
 // it, and an empty block as nothing.
