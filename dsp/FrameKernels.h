@@ -80,50 +80,67 @@ void outputStage(const OutputLanes& lanes) {
     L::store(p.delay + i, a);
     if (p.saturate) L::store(p.magnitude + i, L::abs(a));
   }
-  for (int i = 0; i < p.frames; i += W) {
-    V out = L::load(p.delay + i - p.half);
-    if (p.saturate) {
-      // The largest of 0 and every weighted magnitude: the same whatever the order, so four
-      // running maxima share the window, and weights that cannot raise it can be left out.
-      const double* m = p.magnitude + i - (p.length - 1);
-      V peaks[4] = {};
-      auto weigh = [&](int from, int to) {
-        int j = from;
-        for (; j + 3 < to; j += 4) {
-#pragma GCC unroll 4
-          for (int a = 0; a < 4; ++a) {
-            peaks[a] = L::max(L::splatPair(p.weights + 2 * (j + a)) * L::load(m + j + a), peaks[a]);
-          }
-        }
-        for (; j < to; ++j) {
-          peaks[0] = L::max(L::splatPair(p.weights + 2 * j) * L::load(m + j), peaks[0]);
-        }
-      };
-      weigh(p.centreBegin, p.centreEnd);
-      V peak = L::max(L::max(peaks[0], peaks[1]), L::max(peaks[2], peaks[3]));
-      if (p.centreBegin > 0) {
-        // No weighted magnitude on the sides is above the largest weight there times the
-        // largest magnitude any lane meets there (rounding keeps that order).
-        V largest{};
-        for (int q = 0; q < p.centreBegin + W - 1; q += W)
-          largest = L::max(L::load(m + q), largest);
-        for (int q = p.centreEnd; q < p.length + W - 1; q += W) {
-          largest = L::max(L::load(m + q), largest);
-        }
-        if (!(p.sideWeight * L::largest(largest) <= L::smallest(peak))) {
-          weigh(0, p.centreBegin);
-          weigh(p.centreEnd, p.length);
-          peak = L::max(L::max(peaks[0], peaks[1]), L::max(peaks[2], peaks[3]));
+  if (!p.saturate) {
+    for (int i = 0; i < p.frames; i += W) write(i, L::load(p.delay + i - p.half));
+    return;
+  }
+  // K registers of frames are weighed side by side, sharing each weight's broadcast; the
+  // last may lie past the frames given (computed, not written).
+  constexpr int K = 2;
+  for (int i = 0; i < p.frames; i += K * W) {
+    // The largest of 0 and every weighted magnitude: the same whatever the order, so two
+    // running maxima per register share the window, and weights that cannot raise it can be
+    // left out.
+    const double* m = p.magnitude + i - (p.length - 1);
+    V peaks[K][2] = {};
+    auto weigh = [&](int from, int to) {
+      int j = from;
+      for (; j + 1 < to; j += 2) {
+#pragma GCC unroll 2
+        for (int a = 0; a < 2; ++a) {
+          const V w = L::splatPair(p.weights + 2 * (j + a));
+#pragma GCC unroll 2
+          for (int k = 0; k < K; ++k)
+            peaks[k][a] = L::max(w * L::load(m + j + a + k * W), peaks[k][a]);
         }
       }
+      for (; j < to; ++j) {
+        const V w = L::splatPair(p.weights + 2 * j);
+#pragma GCC unroll 2
+        for (int k = 0; k < K; ++k) peaks[k][0] = L::max(w * L::load(m + j + k * W), peaks[k][0]);
+      }
+    };
+    weigh(p.centreBegin, p.centreEnd);
+    if (p.centreBegin > 0) {
+      // No weighted magnitude on the sides is above the largest weight there times the
+      // largest magnitude any lane meets there (rounding keeps that order).
+      bool sidesMayRaise = false;
+#pragma GCC unroll 2
+      for (int k = 0; k < K; ++k) {
+        V largest{};
+        for (int q = k * W; q < p.centreBegin + (k + 1) * W - 1; q += W)
+          largest = L::max(L::load(m + q), largest);
+        for (int q = p.centreEnd + k * W; q < p.length + (k + 1) * W - 1; q += W)
+          largest = L::max(L::load(m + q), largest);
+        const V peak = L::max(peaks[k][0], peaks[k][1]);
+        sidesMayRaise |= !(p.sideWeight * L::largest(largest) <= L::smallest(peak));
+      }
+      if (sidesMayRaise) {
+        weigh(0, p.centreBegin);
+        weigh(p.centreEnd, p.length);
+      }
+    }
+#pragma GCC unroll 2
+    for (int k = 0; k < K; ++k) {
+      if (i + k * W >= p.frames) break;
+      const V peak = L::max(peaks[k][0], peaks[k][1]);
       // peak - 0.15 peak^3 up to the knee, a hard ceiling beyond (rarely needed, so the
       // division only when it is), as a gain.
       const typename L::M soft = peak < OutputStage::kKnee;
       V clip = 1.0 - 0.15 * (peak * peak);
       if (!L::all(soft)) clip = L::select(soft, clip, OutputStage::kCeiling / peak);
-      out = clip * out;
+      write(i + k * W, clip * L::load(p.delay + i + k * W - p.half));
     }
-    write(i, out);
   }
 }
 
