@@ -20,7 +20,6 @@ struct VectorOf<2> {
   typedef __INT64_TYPE__ M __attribute__((vector_size(16)));
   typedef float F __attribute__((vector_size(8)));
   static V splat(double x) { return V{x, x}; }
-  static M numbers() { return M{0, 1}; }
   template <class P, class T>
   static T shuffle(T a, T b) {
     return __builtin_shufflevector(a, b, P::lane(0), P::lane(1));
@@ -32,7 +31,6 @@ struct VectorOf<4> {
   typedef __INT64_TYPE__ M __attribute__((vector_size(32)));
   typedef float F __attribute__((vector_size(16)));
   static V splat(double x) { return V{x, x, x, x}; }
-  static M numbers() { return M{0, 1, 2, 3}; }
   template <class P, class T>
   static T shuffle(T a, T b) {
     return __builtin_shufflevector(a, b, P::lane(0), P::lane(1), P::lane(2), P::lane(3));
@@ -44,7 +42,6 @@ struct VectorOf<8> {
   typedef __INT64_TYPE__ M __attribute__((vector_size(64)));
   typedef float F __attribute__((vector_size(32)));
   static V splat(double x) { return V{x, x, x, x, x, x, x, x}; }
-  static M numbers() { return M{0, 1, 2, 3, 4, 5, 6, 7}; }
   template <class P, class T>
   static T shuffle(T a, T b) {
     return __builtin_shufflevector(a, b, P::lane(0), P::lane(1), P::lane(2), P::lane(3), P::lane(4),
@@ -59,10 +56,6 @@ struct Lanes {
   template <int R>
   struct RotateBy {
     static constexpr int lane(int i) { return (i + R) & (W - 1); }
-  };
-  template <int S>
-  struct UpFromTop {
-    static constexpr int lane(int i) { return i + W - S; }
   };
   template <int S>
   struct UpFromBottom {
@@ -94,7 +87,6 @@ struct Lanes {
     if constexpr (W == 2) return load(pair);
     return splat(*pair);
   }
-  static M lanes(__INT64_TYPE__ first) { return VectorOf<W>::numbers() + first; }
   static V select(M on, V a, V b) { return on ? a : b; }
   static bool all(M on) {
     if constexpr (W >= 8) on &= shuffle<RotateBy<4>>(on, on);
@@ -121,11 +113,6 @@ struct Lanes {
     if constexpr (W >= 8) v = v < rotate<4>(v) ? v : rotate<4>(v);
     if constexpr (W >= 4) v = v < rotate<2>(v) ? v : rotate<2>(v);
     return v[1] < v[0] ? v[1] : v[0];
-  }
-  // x moved up by S lanes, its lowest S lanes taken from the top of `below`.
-  template <int S>
-  static V shiftUp(V below, V x) {
-    return shuffle<UpFromTop<S>>(below, x);
   }
   // x moved up by S lanes, its lowest S lanes taken from the bottom of `in`.
   template <int S>
