@@ -40,11 +40,6 @@ void CPresetSystemEditor::nameChangedExternal(const char* /*text*/) {
   panelStale.store(true, std::memory_order_release);
 }
 
-void CPresetSystemEditor::nameChangedInternal(const char* text) {
-  if (CPresetSystemEffect* effect = presetEffect(); effect != nullptr) effect->setPresetName(text);
-  nameChangedExternal(text);
-}
-
 void CPresetSystemEditor::loadDefaults() {
   CPresetSystemEffect* effect = presetEffect();
   if (effect == nullptr) return;

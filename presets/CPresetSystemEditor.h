@@ -104,8 +104,6 @@ class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
   virtual void storePathsAndFilenames();
   virtual void recallPathsAndFilenames();
 
-  void nameChangedInternal(const char* text);
-
   // A whole preset or bank buffer as stored in a file or the preferences: ID and type
   // decide the byte order and the reader. `invertOrder` is the user's "endian-reversed"
   // load. False when nothing was loaded.
