@@ -123,5 +123,11 @@ TEST(CHorizontalSwitch, ControlClickSetsTheDefaultAndTheImageIsTheNearestPositio
         countDifferences(renderView(sw).get(), sw->getViewSize(), strip, CPoint(0, image * 10)), 0)
         << value;
   }
+  // A switch of one position stays at it wherever it is pressed.
+  auto* one = new CHorizontalSwitch(CRect(0, 20, 60, 30), &log, 2, 3, 10, 1, strip);
+  frame->addView(one);
+  frame.down(50, 25);
+  frame.up(50, 25);
+  EXPECT_EQ(one->getValue(), 0.f);
   strip->forget();
 }
