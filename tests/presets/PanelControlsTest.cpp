@@ -9,7 +9,7 @@
 namespace {
 
 // One pointer event on a control in a frame: what the listener hears, and which image of
-// its strip of 14-pixel images (from `offset`) the control then draws.
+// its strip of 14-pixel images (from `offset`) the window then shows.
 struct Step {
   char event;  // 'm'ove, 'd'own, 'u'p
   CCoord x;
@@ -31,12 +31,11 @@ void run(CControl* control, CPoint offset, std::initializer_list<Step> steps) {
                      : frame.up(s.x, y, s.buttons);
     EXPECT_EQ(log.calls, s.report ? std::vector<std::string>{s.report} : std::vector<std::string>{})
         << s.event << s.x;
-    control->setDirty(true);
-    auto surface = renderView(control);
+    frame->idle();  // draws only what the control asked to have redrawn
     const CPoint source(offset.x, offset.y + s.image * 14);
-    EXPECT_EQ(
-        countDifferences(surface.get(), control->getViewSize(), control->getBackground(), source),
-        0)
+    EXPECT_EQ(countDifferences(frame->getBackBuffer(), control->getViewSize(),
+                               control->getBackground(), source),
+              0)
         << s.event << s.x << " image " << s.image;
     EXPECT_FALSE(control->isDirty());
   }
