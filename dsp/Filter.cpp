@@ -370,13 +370,13 @@ void Filter::followGlide(const Filter& leader) {
 void Filter::processFrame(double* samples, int count) {
   if (bypassed() || count < 1) return;
   // The history runs in locals; steady samples use destCoeffs without copying them.
-  double hx1 = x1, hx2 = x2, hy1 = y1, hy2 = y2, in = x0, out = y0;
+  double hx1 = x1, hx2 = x2, hy1 = y1, hy2 = y2;
   bool steady = false;
   for (int i = 0; i < count; ++i) {
-    in = samples[i];
+    const double in = samples[i];
     steady = rampRemaining == 0;
     const Coeffs& c = steady ? destCoeffs : nextCoeffs();
-    out = flushDenormal(c.b0 * in + c.b1 * hx1 + c.b2 * hx2 - c.a1 * hy1 - c.a2 * hy2);
+    const double out = flushDenormal(c.b0 * in + c.b1 * hx1 + c.b2 * hx2 - c.a1 * hy1 - c.a2 * hy2);
     hy2 = hy1;
     hy1 = out;
     hx2 = hx1;
@@ -384,8 +384,6 @@ void Filter::processFrame(double* samples, int count) {
     samples[i] = out;
   }
   if (steady) currCoeffs = destCoeffs;
-  x0 = in;
-  y0 = out;
   x1 = hx1;
   x2 = hx2;
   y1 = hy1;

@@ -114,8 +114,8 @@ class Filter {
   int status = 0;
   Coeffs destCoeffs{1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
   Coeffs currCoeffs{1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
-  double x0 = 0.0, x1 = 0.0, x2 = 0.0;
-  double y0 = 0.0, y1 = 0.0, y2 = 0.0;
+  double x1 = 0.0, x2 = 0.0;
+  double y1 = 0.0, y2 = 0.0;
   RootSet currRoots = kInitialRoots;
   RootSet destRoots = kInitialRoots;
   double rootIncrements[kIncrements] = {};

@@ -184,8 +184,6 @@ void StereoCascade::flush(int sections, int frames) {
       f->x2 = lanes.x2[j];
       f->y1 = lanes.y1[j];
       f->y2 = lanes.y2[j];
-      f->x0 = f->x1;  // the last input and output of the chunk
-      f->y0 = f->y1;
     }
   }
   grouped = 0;
