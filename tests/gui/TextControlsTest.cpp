@@ -176,6 +176,12 @@ TEST_F(MenuFixture, ClickOutsideOrEscapeCancelsAndKeysStepOverWhatCannotBeChosen
   EXPECT_EQ(menu->getCurrentIndex(), 2);
   EXPECT_EQ(log.calls, (Calls{"begin 108", "end 108", "begin 108", "end 108", "begin 108",
                               "changed 108 2", "end 108"}));
+  open();  // from the chosen entry up to the first, which Return chooses too
+  frame.key(kUp);
+  frame.key(kUp);
+  ASSERT_EQ(popup()->getHoverIndex(), 0);
+  frame.key(kReturn);
+  EXPECT_EQ(menu->getCurrentIndex(), 0);
 }
 
 TEST_F(MenuFixture, ClosingTheWindowWithTheListOpenEndsTheGesture) {
