@@ -184,7 +184,7 @@ TEST_F(X11FrameTest, ClicksDragsTypingAndTheScreenShowsWhatWasDrawn) {
 // At 2x the window is twice the editor's size and every pointer event reaches the frame in
 // layout pixels. Queued motions are merged, but not across a change of modifiers (a Shift press
 // changes a drag's rate); double clicks are told by 5 layout pixels; a press whose release never
-// came is released at the next motion without buttons.
+// came is released at the next motion without buttons; leaving the window ends the hover.
 TEST_F(X11FrameTest, EventsReachTheFrameInLayoutPixelsWithTheirButtonsAndModifiers) {
   ASSERT_TRUE(run("xdotool mousemove 1590 1190"));  // the real pointer stays out of the way
   CallLog log;
@@ -206,13 +206,23 @@ TEST_F(X11FrameTest, EventsReachTheFrameInLayoutPixelsWithTheirButtonsAndModifie
   send(window, XCB_MOTION_NOTIFY, 702, 100, 0);  // its release was lost
   for (const int16_t x : {600, 608, 800, 812}) send(window, XCB_BUTTON_PRESS, x, 100, 0);
   send(window, XCB_BUTTON_PRESS, 0, 0, 0, 2);
+  send(window, XCB_BUTTON_RELEASE, 0, 0, 0, 2);
+  // Leaving the window ends the hover; a leave that a grab causes does not.
+  auto leave = [&](uint8_t mode) {
+    const xcb_leave_notify_event_t e{
+        XCB_LEAVE_NOTIFY, 0, 0, 0, 0, window, 0, 0, 0, 10, 10, 0, mode, 1};
+    xcb_send_event(host, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
+  };
+  leave(XCB_NOTIFY_MODE_GRAB);
+  send(window, XCB_MOTION_NOTIFY, 10, 10, 0);
+  leave(XCB_NOTIFY_MODE_NORMAL);
   sync();
-  idleUntil(frame, [&] { return events.size() >= 16; });
+  idleUntil(frame, [&] { return events.size() >= 19; });
   EXPECT_EQ(events, (Calls{"in 5.5 10.5", "moved 5.5 10.5", "down 207.5 111.5 L", "moved 215 100 L",
                            "moved 225 100 L shift", "up 225.5 100 L shift", "wheel+ 50 30.5 ctrl",
                            "wheel- 50 30.5", "down 350 50 R", "up 351 50 R", "moved 351 50",
                            "down 300 50 L", "down 304 50 L double", "down 400 50 L",
-                           "down 406 50 L", "down 0 0 M"}));
+                           "down 406 50 L", "down 0 0 M", "up 0 0 M", "moved 5 5", "out 5 5"}));
   idleUntil(frame);
   EXPECT_EQ(screenDifferences(frame), 0);
   frame->close();
