@@ -41,6 +41,10 @@ TEST(ParameterMapping, DisplayTexts) {
                {kLmQ, 0.25f, "2.0"},        {kHmQ, 0.75f, "4.0"},        {39, 1.0f, ""}};
   for (const auto& c : cases)
     EXPECT_EQ(display(c.index, c.value), c.text) << c.index << " " << c.value;
+  for (int index : {kEqAll, kHpf, kLf, kLfDip, kLmf, kHmf, kHf, kHfDip}) {
+    EXPECT_EQ(display(index, 1.0f), "On   ") << index;
+    EXPECT_EQ(display(index, 0.0f), "Off  ") << index;
+  }
 }
 
 // Internal values a display text does not show exactly: OUTput's 2^(dB / 6) (0.49 is step 39,
