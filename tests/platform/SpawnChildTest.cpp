@@ -68,3 +68,15 @@ TEST(SpawnChild, TheProgramGetsOnlyWhatTheOptionsGiveIt) {
   close(hostStdin);
   close(hostFile);
 }
+
+// A name is looked for in every folder of PATH in turn; one with a "/" is taken as it is.
+TEST(SpawnChild, ProgramsAreFoundInThePathsFoldersInTurn) {
+  TempDir first, second;
+  writeScript(second.path() / "tool", "exit 0\n");
+  const std::string folders = first.path().string() + ":" + second.path().string() + ":/usr/bin";
+  ScopedEnv path("PATH", folders.c_str());
+  EXPECT_EQ(findProgram("tool"), second.path().string() + "/tool");
+  EXPECT_EQ(findProgram("no-such-tool"), "");
+  EXPECT_EQ(findProgram(second.dir() + "tool"), second.dir() + "tool");
+  EXPECT_EQ(findProgram(first.dir() + "tool"), "");
+}
