@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -74,9 +75,15 @@ TEST_F(PanelTest, ATypedNameIsCutTo24InTheFieldAnd23InThePresetAndKeptWhenTheWin
   ASSERT_TRUE(editor->open(nullptr));
   click(Editor::kTagName);
   for (char c : std::string(" and a name too long to keep")) key(kVKeyNone, c);
+  frame()->idle();
   key(kVKeyReturn);
   EXPECT_EQ(fieldText(), "Drum Group and a name to");
   EXPECT_EQ(storedName(*effect, 1), "Drum Group and a name t");
+  frame()->idle();  // the menu shows the new name at once
+  const CRect menu = control(Editor::kTagPresetMenu)->getViewSize();
+  const std::vector<CRect>& drawn = frame()->getLastRenderedRects();
+  EXPECT_TRUE(
+      std::any_of(drawn.begin(), drawn.end(), [&](const CRect& r) { return r.rectOverlap(menu); }));
   click(Editor::kTagPresetRocker);  // on to preset 2, the centre column is the right half
   click(Editor::kTagName);
   for (char c : std::string(" two")) key(kVKeyNone, c);
