@@ -61,6 +61,7 @@ TEST(CFrame, PressesMovesHoverAndAModalView) {
   EXPECT_FALSE(frame->setModalView(second)) << "only one modal view at a time";
   second->forget();
   EXPECT_EQ(frame.down(30, 30), kMouseEventHandled);
+  EXPECT_EQ(frame.key(0, 'a'), -1) << "keys no view takes stay the host's";
   EXPECT_FALSE(frame.wheel(30, 30, 1.f));
   EXPECT_TRUE(frame.wheel(250, 50, 1.f));
   frame.down(250, 50);
