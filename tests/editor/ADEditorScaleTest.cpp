@@ -194,6 +194,7 @@ TEST_F(UiScaleSelectorTest, TheFirstUsableSourceDecides) {
       {"120 dpi, halfway, goes up", {{}, {}, {}, {}, "120"}, 1.5, "Xft.dpi", 0},
       {"110 dpi", {{}, {}, {}, {}, "110"}, 1.0, "Xft.dpi", 0},
       {"400 dpi", {{}, {}, {}, {}, "400"}, 2.0, "Xft.dpi", 0},
+      {"1 dpi, tiny but a resolution", {{}, {}, {}, {}, "1"}, 1.0, "Xft.dpi", 0},
       {"dpi not a number", {{}, {}, {}, {}, "high"}, 1.0, "default", 1},
       {"dpi negative", {{}, {}, {}, {}, "-96"}, 1.0, "default", 1},
       {"everything bad", {"0", "x", -1.0, "two", "1e9"}, 1.0, "default", 5},
