@@ -51,11 +51,14 @@ int CPresetSystemEffect::currentPreset() const {
   return static_cast<int>(std::clamp<std::int64_t>(presetNo.load(), 0, kNumPresets - 1));
 }
 
+// Numbers and indices outside the store read as 0 and are not written through.
 float CPresetSystemEffect::presetValue(int number, int index) const {
+  if (number < 0 || number >= kNumPresets || index < 0 || index >= kNumPresetValues) return 0.0f;
   return loadValue(presets[number].values[index]);
 }
 
 void CPresetSystemEffect::setPresetValue(int number, int index, float value) {
+  if (number < 0 || number >= kNumPresets || index < 0 || index >= kNumPresetValues) return;
   storeValue(presets[number].values[index], value);
 }
 

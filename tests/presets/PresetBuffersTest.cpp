@@ -136,6 +136,13 @@ TEST_F(PresetBuffersTest, RejectedLoadsLeaveTheStoreAsItWas) {
         << what;
     EXPECT_EQ(before, snapshot(*effect)) << what;
   }
+  // Nor are values for presets or parameters the store does not have.
+  const StoreSnapshot before = snapshot(*effect);
+  for (const auto& [number, index] : {std::pair{-1, 0}, {kNumPresets, 0}, {0, -1}, {0, 99}}) {
+    effect->setPresetValue(number, index, 0.9f);
+    EXPECT_EQ(effect->presetValue(number, index), 0.0f);
+  }
+  EXPECT_EQ(before, snapshot(*effect));
 }
 
 TEST_F(PresetBuffersTest, LoadsStartFromTheFirstFactoryPresetAndBanksCorrectValuesWithAMessage) {
