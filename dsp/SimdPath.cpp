@@ -44,16 +44,19 @@ const char* simdPathName(SimdPath path) {
   }
 }
 
-unsigned supportedSimdPaths() {
-  // Also checks that the operating system saves the wide registers.
-  __builtin_cpu_init();
+unsigned simdPathsOf(const CpuFeatures& cpu) {
   unsigned paths = simdPathBit(SimdPath::kSse2);
-  if (__builtin_cpu_supports("avx2")) paths |= simdPathBit(SimdPath::kAvx2);
-  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-      __builtin_cpu_supports("avx512dq")) {
-    paths |= simdPathBit(SimdPath::kAvx512);
-  }
+  if (cpu.avx2) paths |= simdPathBit(SimdPath::kAvx2);
+  if (cpu.avx512f && cpu.avx512vl && cpu.avx512dq) paths |= simdPathBit(SimdPath::kAvx512);
   return paths;
+}
+
+unsigned supportedSimdPaths() {
+  // The checks also tell whether the operating system saves the wide registers.
+  __builtin_cpu_init();
+  return simdPathsOf({__builtin_cpu_supports("avx2") != 0, __builtin_cpu_supports("avx512f") != 0,
+                      __builtin_cpu_supports("avx512vl") != 0,
+                      __builtin_cpu_supports("avx512dq") != 0});
 }
 
 bool isSimdPathSupported(SimdPath path) { return supportedSimdPaths() & simdPathBit(path); }

@@ -15,7 +15,15 @@ const char* simdPathName(SimdPath path);
 
 inline constexpr unsigned simdPathBit(SimdPath path) { return 1u << static_cast<int>(path); }
 
-// The paths this CPU and its operating system can run, as simdPathBit values.
+// What a CPU offers of what the paths need (as its feature checks report, which include the
+// operating system's saving of the wide registers).
+struct CpuFeatures {
+  bool avx2, avx512f, avx512vl, avx512dq;
+};
+// The paths such a CPU can run, as simdPathBit values: the AVX-512 path needs all three of
+// its parts.
+unsigned simdPathsOf(const CpuFeatures& cpu);
+// Those of this CPU and its operating system.
 unsigned supportedSimdPaths();
 bool isSimdPathSupported(SimdPath path);
 

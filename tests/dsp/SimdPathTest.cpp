@@ -45,6 +45,16 @@ TEST(SimdPath, ARequestPicksItsPathOrFallsBackToTheBestWithOneLine) {
   }
 }
 
+// CPUs with only part of AVX-512 (some have F without VL or DQ) run the AVX2 path.
+TEST(SimdPath, TheWidestPathNeedsEveryPartOfItsInstructionSet) {
+  const std::pair<CpuFeatures, unsigned> cases[] = {
+      {{true, true, true, true}, kAll},          {{true, true, true, false}, kNoAvx512},
+      {{true, true, false, true}, kNoAvx512},    {{true, false, true, true}, kNoAvx512},
+      {{false, false, false, false}, kSse2Only},
+  };
+  for (const auto& [cpu, paths] : cases) EXPECT_EQ(simdPathsOf(cpu), paths);
+}
+
 // With VELTRANE_SIMD naming a path the CPU has (as the test script sets it), that path runs.
 TEST(SimdPath, AForcedPathIsTheOneThatRuns) {
   const SimdPath running = VectorKernels::selected().path;
