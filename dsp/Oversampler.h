@@ -23,7 +23,7 @@ class Oversampler {
   static constexpr int kTaps = 127;
   static constexpr int kCentre = 63;
   static constexpr int kDelayFrames = 32;  // host samples through either path
-  static constexpr int kMaxFrames = 32;    // host frames per call; more are cut off
+  static constexpr int kMaxFrames = 64;    // host frames per call; more are cut off
 
   explicit Oversampler(const VectorKernels& kernels = VectorKernels::selected());
 

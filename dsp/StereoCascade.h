@@ -15,7 +15,7 @@
 class StereoCascade {
  public:
   static constexpr int kMaxSections = CascadeLanes::kMaxSections;
-  static constexpr int kMaxFrames = 64;
+  static constexpr int kMaxFrames = 128;
 
   explicit StereoCascade(const VectorKernels& kernels = VectorKernels::selected());
 

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
 
 namespace {
 
@@ -139,6 +138,8 @@ void ChannelStrip::updateHighShelf(const StripSettings& s) {
 }
 
 void ChannelStrip::updateBands(unsigned mask, const StripSettings& s) {
+  // The chunks taken so far run with the sections as they are.
+  if (mask & kAllBands) finishChunks();
   if (mask & kBandLowCut) updateLowCut(s);
   if (mask & kBandLowShelf) updateLowShelf(s);
   if (mask & kBandLowMid) updateLowMid(s);
@@ -157,9 +158,8 @@ void ChannelStrip::suspend(const StripSettings& s) {
   }
   outGainSmoothed = s.outGain;  // no fade-in after a pause
   meterPeak.store(0.0, std::memory_order_relaxed);
-  for (double* plane : {workL, workR}) {
-    for (int i = 0; i < 4 * kChunkFrames; ++i) plane[i] = 0.0;
-  }
+  std::memset(workL, 0, sizeof workL);
+  std::memset(workR, 0, sizeof workR);
 }
 
 void ChannelStrip::resume(double hostRate, const StripSettings& s) {
@@ -197,60 +197,103 @@ void ChannelStrip::smoothGain(double target, int n) {
   outGainSmoothed = g;
 }
 
-void ChannelStrip::runChains(const StripSettings& s, bool stereo, int count) {
-  const bool runLeft = s.eqOn && s.processLeft;
-  const bool runRight = stereo && s.eqOn && s.processRight;
-  if (!runLeft && !runRight) return;
+void ChannelStrip::takeChunk(int offset, int n, const StripSettings& s) {
+  Chain chain;
+  chain.runLeft = s.eqOn && s.processLeft;
+  chain.runRight = group.routing.stereo && s.eqOn && s.processRight;
+  if (chain.runLeft || chain.runRight) chain.lfDip = s.lfDipOn, chain.hfDip = s.hfDipOn;
+  if (group.chunks == kGroupChunks || (group.chunks > 0 && !(chain == group.chain))) {
+    finishChunks();
+  }
+  if (group.chunks == 0) group.offset = offset, group.chain = chain;
+  smoothGain(s.outGain, n);
+  group.plan[group.chunks++] = {n, outGainSmoothed, s.satOn != 0};
+  group.frames += n;
+}
+
+void ChannelStrip::runChains(Chain chain, int count) {
+  if (!chain.runLeft && !chain.runRight) return;
   static constexpr Section kOrder[] = {kLfShelf, kLfDip, kLm, kHm, kHf, kHfDip, kHpf};
   Filter* chainL[kSectionPairs];
   Filter* chainR[kSectionPairs];
   int sections = 0;
   for (Section id : kOrder) {
-    if ((id == kLfDip && !s.lfDipOn) || (id == kHfDip && !s.hfDipOn)) continue;
+    if ((id == kLfDip && !chain.lfDip) || (id == kHfDip && !chain.hfDip)) continue;
     chainL[sections] = sectionsL[id];
     chainR[sections] = sectionsR[id];
     ++sections;
   }
-  cascade.run(chainL, chainR, sections, workL, workR, count, runLeft, runRight);
+  cascade.run(chainL, chainR, sections, workL, workR, count, chain.runLeft, chain.runRight);
 }
 
-template <typename Sample>
-void ChannelStrip::processChunk(const Sample* const* inputs, Sample* const* outputs, int offset,
-                                int n, Routing routing, const StripSettings& s, Peaks& peaks) {
-  const bool stereo = routing.stereo;
+void ChannelStrip::finishChunks() {
+  if (group.chunks == 0) return;
+  const int n = group.frames;
+  const bool stereo = group.routing.stereo;
   // A sample that is not a finite number (a glitch upstream) enters as silence: in the
   // sections' recursion it would otherwise turn every later output into NaN.
-  read(inputs[0] + offset, workL, n);
-  if (stereo) read(inputs[1] + offset, workR, n);
-
-  smoothGain(s.outGain, n);
-
+  for (int c = 0; c < (stereo ? 2 : 1); ++c) {
+    double* work = c == 0 ? workL : workR;
+    if (group.doubles) {
+      kernels->readDouble(static_cast<const double*>(group.inputs[c]) + group.offset, work, n);
+    } else {
+      kernels->readFloat(static_cast<const float*>(group.inputs[c]) + group.offset, work, n);
+    }
+  }
   if (oversampling) {
     rateChanger.upsample(workL, workR, n, stereo);
   } else {
     rateChanger.delay(workL, workR, n, stereo);
   }
-  runChains(s, stereo, oversampling ? 2 * n : n);
+  runChains(group.chain, oversampling ? 2 * n : n);
   if (oversampling) {
     Oversampler::downsample(workL, n);
     if (stereo) Oversampler::downsample(workR, n);
   }
-  output.process(workL, workR, n, outGainSmoothed, s.satOn != 0, stereo);
-
-  // A NaN output leaves its mark as a full-scale peak rather than vanishing from the meter.
-  Sample* out0 = outputs[0] + offset;
-  Sample* out1 = routing.secondOutput ? outputs[1] + offset : nullptr;
-  if (stereo) {
-    // With one output, right is written first and left last, so output 0 holds left.
-    write(workR, out1 ? out1 : out0, n, peaks.right);
-    write(workL, out0, n, peaks.left);
+  // Chunks that share their gain and saturation switch (the rule once the gain has settled)
+  // go through the output stage together.
+  for (int first = 0, at = 0; first < group.chunks;) {
+    const ChunkPlan& p = group.plan[first];
+    int frames = p.frames, next = first + 1;
+    for (; next < group.chunks; ++next) {
+      const ChunkPlan& q = group.plan[next];
+      if (q.gain != p.gain || q.satOn != p.satOn) break;
+      frames += q.frames;
+    }
+    output.process(workL + at, workR + at, frames, p.gain, p.satOn, stereo);
+    at += frames;
+    first = next;
+  }
+  if (group.doubles) {
+    writeGroup<double>();
   } else {
-    write(workL, out0, n, peaks.left);
+    writeGroup<float>();
+  }
+  group.chunks = 0;
+  group.frames = 0;
+}
+
+template <typename Sample>
+void ChannelStrip::writeGroup() {
+  auto write = [this](const double* work, Sample* out, double& peak) {
+    if constexpr (sizeof(Sample) == sizeof(double)) {
+      kernels->writeDouble(work, out, group.frames, peak);
+    } else {
+      kernels->writeFloat(work, out, group.frames, peak);
+    }
+  };
+  // A NaN output leaves its mark as a full-scale peak rather than vanishing from the meter.
+  const int n = group.frames;
+  Sample* out0 = static_cast<Sample*>(group.outputs[0]) + group.offset;
+  Sample* out1 =
+      group.routing.secondOutput ? static_cast<Sample*>(group.outputs[1]) + group.offset : nullptr;
+  Peaks& peaks = *group.peaks;
+  if (group.routing.stereo) {
+    // With one output, right is written first and left last, so output 0 holds left.
+    write(workR, out1 ? out1 : out0, peaks.right);
+    write(workL, out0, peaks.left);
+  } else {
+    write(workL, out0, peaks.left);
     if (out1 && out1 != out0) std::memmove(out1, out0, sizeof(Sample) * n);
   }
 }
-
-template void ChannelStrip::processChunk<float>(const float* const*, float* const*, int, int,
-                                                Routing, const StripSettings&, Peaks&);
-template void ChannelStrip::processChunk<double>(const double* const*, double* const*, int, int,
-                                                 Routing, const StripSettings&, Peaks&);

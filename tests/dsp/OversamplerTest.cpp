@@ -79,13 +79,13 @@ TEST_P(OversamplerPaths, MatchesTheRingBitForBitAcrossMonoAndStereoChunks) {
     ReferenceRings ref{o.coeffs()};
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> d(-1.0, 1.0);
-    const int sizes[] = {16, 1, 7, 16, 3, 16, 16, 9, 32};
+    const int sizes[] = {16, 1, 7, 64, 3, 16, 50, 9, 32};
     for (int round = 0; round < 200; ++round) {
       const int n = sizes[round % 9];
       const bool interpolating = mode == 0 || (mode == 2 && round % 7 < 4);
       // Mono stretches leave the right ring alone; stereo ones must then see its old contents.
       const bool both = (round / 5) % 3 != 1;
-      double l[32], r[32], outL[64], outR[64], expectL[64], expectR[64];
+      double l[64], r[64], outL[128], outR[128], expectL[128], expectR[128];
       for (int i = 0; i < n; ++i) outL[i] = l[i] = d(rng), outR[i] = r[i] = d(rng);
       if (interpolating) {
         ref.upsample(l, r, expectL, expectR, n, both);

@@ -55,7 +55,7 @@ TEST_P(StereoCascadePaths, MatchesSectionBySectionProcessingBitForBit) {
                {6, true, false, false, 1.0},   {6, false, true, false, 1.0},
                {3, false, false, false, 1.0},  {7, true, true, false, 2e-14},
                {7, true, false, false, 2e-14}, {8, false, true, false, 1.0}};
-  const int sizes[] = {32, 1, 17, 0, 32, 5, 64, 65, 2};
+  const int sizes[] = {32, 1, 17, 0, 128, 5, 64, 129, 2};
   for (const Case& c : cases) {
     Chain fast(c.sections), slow(c.sections);
     StereoCascade cascade(kernels());

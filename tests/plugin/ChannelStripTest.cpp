@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "tests/support/HeapCount.h"
 
@@ -88,6 +90,60 @@ TEST(ChannelStrip, HookRunsBeforeEveryChunkAndNothingAllocates) {
   strip.resume(48000.0, s);
   EXPECT_EQ(heapAllocations(), before);
   EXPECT_EQ(chunks, expected);
+}
+
+// The strip runs the chunks of a block in groups until the hook changes a band; whatever the
+// hook changes at whichever chunk (gain, saturation, the chain, a band), the samples are
+// those of a strip given one chunk per call. Blocks of odd lengths, both loops, one output
+// or two, in place, both precisions, with and without oversampling.
+template <typename Sample>
+void expectGroupsGiveWhatSingleChunksGive(double rate) {
+  struct Script {
+    StripSettings s = allBandsOn();
+    int chunk = 0;
+    void operator()(ChannelStrip& strip) {
+      const int k = chunk++;
+      if (k == 200) s.outGain = 2.0;  // it glides from here to the end
+      if (k % 13 == 5) s.satOn ^= 1;
+      if (k % 17 == 7) s.lfDipOn ^= 1;
+      if (k % 23 == 2) s.processRight ^= 1;
+      if (k % 29 == 1) s.eqOn ^= 1;
+      if (k % 19 == 9) {
+        s.lmGain = -s.lmGain + 1.0;
+        strip.updateBands(kBandLowMid, s);
+      }
+    }
+  } grouped, single;
+  ChannelStrip a, b;
+  prepare(a, rate, grouped.s);
+  prepare(b, rate, single.s);
+  const int total = 6000;
+  std::vector<Sample> l = noise<Sample>(total, 21), r = noise<Sample>(total, 22);
+  std::vector<Sample> outL = l, outR = r;  // an output not written keeps what it held
+  const int sizes[] = {512, 100, 1, 37, 2048, 16, 64, 333};
+  for (int pos = 0, k = 0; pos < total; ++k) {
+    const int n = std::min(sizes[k % 8], total - pos);
+    const ChannelStrip::Routing routing{k % 5 != 3, k % 3 != 1};
+    Sample* io[2] = {l.data() + pos, r.data() + pos};
+    for (int done = 0; done < n; done += ChannelStrip::kChunkFrames) {
+      const Sample* in[2] = {io[0] + done, io[1] + done};
+      Sample* out[2] = {outL.data() + pos + done, outR.data() + pos + done};
+      b.process(in, out, std::min(ChannelStrip::kChunkFrames, n - done), routing, single.s,
+                [&](ChannelStrip& st) { single(st); });
+    }
+    a.process(io, io, n, routing, grouped.s, [&](ChannelStrip& st) { grouped(st); });
+    pos += n;
+  }
+  EXPECT_EQ(grouped.chunk, single.chunk);
+  EXPECT_EQ(0, std::memcmp(l.data(), outL.data(), sizeof(Sample) * total)) << rate;
+  EXPECT_EQ(0, std::memcmp(r.data(), outR.data(), sizeof(Sample) * total)) << rate;
+}
+
+TEST(ChannelStrip, ChunksRunInGroupsGiveTheSamplesOfChunksRunOneByOne) {
+  for (double rate : {44100.0, 96000.0}) {
+    expectGroupsGiveWhatSingleChunksGive<float>(rate);
+    expectGroupsGiveWhatSingleChunksGive<double>(rate);
+  }
 }
 
 }  // namespace
