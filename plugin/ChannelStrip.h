@@ -148,7 +148,7 @@ void ChannelStrip::process(const Sample* const* inputs, Sample* const* outputs, 
     takeChunk(offset, n, s);
   }
   finishChunks();
-  group.peaks = nullptr;
+  group = Group{};  // nothing of the host's is kept past the call
   // A peak that is not a number (an output that was not one) reads full scale.
   auto capped = [](double p) { return p < kMeterCeiling ? p : kMeterCeiling; };
   double peak = capped(peaks.left);
