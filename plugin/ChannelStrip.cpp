@@ -228,18 +228,44 @@ void ChannelStrip::runChains(Chain chain, int count) {
 
 void ChannelStrip::finishChunks() {
   if (group.chunks == 0) return;
+  if (group.doubles) {
+    finishGroup<double>();
+  } else {
+    finishGroup<float>();
+  }
+  group.chunks = 0;
+  group.frames = 0;
+}
+
+template <typename Sample>
+void ChannelStrip::finishGroup() {
   const int n = group.frames;
   const bool stereo = group.routing.stereo;
   // A sample that is not a finite number (a glitch upstream) enters as silence: in the
   // sections' recursion it would otherwise turn every later output into NaN.
-  for (int c = 0; c < (stereo ? 2 : 1); ++c) {
-    double* work = c == 0 ? workL : workR;
-    if (group.doubles) {
-      kernels->readDouble(static_cast<const double*>(group.inputs[c]) + group.offset, work, n);
-    } else {
-      kernels->readFloat(static_cast<const float*>(group.inputs[c]) + group.offset, work, n);
-    }
+  read(static_cast<const Sample*>(group.inputs[0]) + group.offset, workL, n);
+  if (stereo) read(static_cast<const Sample*>(group.inputs[1]) + group.offset, workR, n);
+
+  processGroup();
+
+  // A NaN output leaves its mark as a full-scale peak rather than vanishing from the meter.
+  Sample* out0 = static_cast<Sample*>(group.outputs[0]) + group.offset;
+  Sample* out1 =
+      group.routing.secondOutput ? static_cast<Sample*>(group.outputs[1]) + group.offset : nullptr;
+  Peaks& peaks = *group.peaks;
+  if (stereo) {
+    // With one output, right is written first and left last, so output 0 holds left.
+    write(workR, out1 ? out1 : out0, n, peaks.right);
+    write(workL, out0, n, peaks.left);
+  } else {
+    write(workL, out0, n, peaks.left);
+    if (out1 && out1 != out0) std::memmove(out1, out0, sizeof(Sample) * n);
   }
+}
+
+void ChannelStrip::processGroup() {
+  const int n = group.frames;
+  const bool stereo = group.routing.stereo;
   if (oversampling) {
     rateChanger.upsample(workL, workR, n, stereo);
   } else {
@@ -263,37 +289,5 @@ void ChannelStrip::finishChunks() {
     output.process(workL + at, workR + at, frames, p.gain, p.satOn, stereo);
     at += frames;
     first = next;
-  }
-  if (group.doubles) {
-    writeGroup<double>();
-  } else {
-    writeGroup<float>();
-  }
-  group.chunks = 0;
-  group.frames = 0;
-}
-
-template <typename Sample>
-void ChannelStrip::writeGroup() {
-  auto write = [this](const double* work, Sample* out, double& peak) {
-    if constexpr (sizeof(Sample) == sizeof(double)) {
-      kernels->writeDouble(work, out, group.frames, peak);
-    } else {
-      kernels->writeFloat(work, out, group.frames, peak);
-    }
-  };
-  // A NaN output leaves its mark as a full-scale peak rather than vanishing from the meter.
-  const int n = group.frames;
-  Sample* out0 = static_cast<Sample*>(group.outputs[0]) + group.offset;
-  Sample* out1 =
-      group.routing.secondOutput ? static_cast<Sample*>(group.outputs[1]) + group.offset : nullptr;
-  Peaks& peaks = *group.peaks;
-  if (group.routing.stereo) {
-    // With one output, right is written first and left last, so output 0 holds left.
-    write(workR, out1 ? out1 : out0, peaks.right);
-    write(workL, out0, peaks.left);
-  } else {
-    write(workL, out0, peaks.left);
-    if (out1 && out1 != out0) std::memmove(out1, out0, sizeof(Sample) * n);
   }
 }

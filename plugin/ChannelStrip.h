@@ -104,7 +104,17 @@ class ChannelStrip {
   // Processes the chunks taken so far.
   void finishChunks();
   template <typename Sample>
-  void writeGroup();
+  void finishGroup();
+  // From the input read into the work planes to the output to be written.
+  void processGroup();
+  void read(const float* in, double* work, int n) const { kernels->readFloat(in, work, n); }
+  void read(const double* in, double* work, int n) const { kernels->readDouble(in, work, n); }
+  void write(const double* work, float* out, int n, double& peak) const {
+    kernels->writeFloat(work, out, n, peak);
+  }
+  void write(const double* work, double* out, int n, double& peak) const {
+    kernels->writeDouble(work, out, n, peak);
+  }
   void runChains(Chain chain, int count);
   void smoothGain(double target, int n);
   void setRateOf(Filter& f);
