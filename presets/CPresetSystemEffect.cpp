@@ -53,12 +53,12 @@ int CPresetSystemEffect::currentPreset() const {
 
 // Numbers and indices outside the store read as 0 and are not written through.
 float CPresetSystemEffect::presetValue(int number, int index) const {
-  if (number < 0 || number >= kNumPresets || index < 0 || index >= kNumPresetValues) return 0.0f;
+  if (!holds(number, index)) return 0.0f;
   return loadValue(presets[number].values[index]);
 }
 
 void CPresetSystemEffect::setPresetValue(int number, int index, float value) {
-  if (number < 0 || number >= kNumPresets || index < 0 || index >= kNumPresetValues) return;
+  if (!holds(number, index)) return;
   storeValue(presets[number].values[index], value);
 }
 

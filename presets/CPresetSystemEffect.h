@@ -75,6 +75,11 @@ class CPresetSystemEffect : public AudioEffectX {
   PresetRecord defaultPreset{};
 
  private:
+  // Whether the store has such a preset and value.
+  static bool holds(int number, int index) {
+    return number >= 0 && number < kNumPresets && index >= 0 && index < kNumPresetValues;
+  }
+
   // Pushes running on any thread; construction counts as one until the first selection.
   std::atomic<int> presetPushes{1};
   std::atomic<bool> constructing{true};
